@@ -9,8 +9,7 @@ namespace korvel {
 
 namespace {
 
-char foldEntryChar(char c)
-{
+char foldEntryChar(char c) {
     if (c == '\\')
         return '/';
     if (c >= 'A' && c <= 'Z')
@@ -18,8 +17,7 @@ char foldEntryChar(char c)
     return c;
 }
 
-bool sameEntryName(const char* stored, const QByteArray& wanted)
-{
+bool sameEntryName(const char* stored, const QByteArray& wanted) {
     qsizetype i = 0;
     for (; stored[i] != 0; ++i) {
         if (i >= wanted.size() || foldEntryChar(stored[i]) != foldEntryChar(wanted[i]))
@@ -28,8 +26,7 @@ bool sameEntryName(const char* stored, const QByteArray& wanted)
     return i == wanted.size();
 }
 
-QByteArray nativePath(const QString& path)
-{
+QByteArray nativePath(const QString& path) {
 #ifdef Q_OS_WIN
     return path.toUtf8();
 #else
@@ -44,13 +41,11 @@ struct EntryFile {
 
 } // namespace
 
-Archiver::~Archiver()
-{
+Archiver::~Archiver() {
     ArchiveClose();
 }
 
-void Archiver::ArchiveOpen()
-{
+void Archiver::ArchiveOpen() {
     ArchiveClose();
     if (fileName_.isEmpty())
         throw ArchiveError("No archive file name is set");
@@ -61,24 +56,23 @@ void Archiver::ArchiveOpen()
     if (!archive_) {
         zip_error_t details;
         zip_error_init_with_code(&details, error);
-        const std::string message = QStringLiteral("Cannot open archive %1: %2")
-                                        .arg(fileName_, QString::fromUtf8(zip_error_strerror(&details)))
-                                        .toStdString();
+        const std::string message =
+            QStringLiteral("Cannot open archive %1: %2")
+                .arg(fileName_, QString::fromUtf8(zip_error_strerror(&details)))
+                .toStdString();
         zip_error_fini(&details);
         throw ArchiveError(message);
     }
 }
 
-void Archiver::ArchiveClose()
-{
+void Archiver::ArchiveClose() {
     if (archive_) {
         zip_discard(archive_);
         archive_ = nullptr;
     }
 }
 
-void Archiver::ArchiveEntryToStream(const QString& entryName, ByteStream& stream)
-{
+void Archiver::ArchiveEntryToStream(const QString& entryName, ByteStream& stream) {
     if (!archive_)
         throw ArchiveError("No archive is open");
     const QByteArray wanted = entryName.toLatin1();
@@ -128,8 +122,7 @@ void Archiver::ArchiveEntryToStream(const QString& entryName, ByteStream& stream
 }
 
 ByteStream readArchiveEntry(Archiver& archiver, const QString& archivePath,
-                            const QString& entryName)
-{
+                            const QString& entryName) {
     ByteStream stream;
     archiver.setFileName(archivePath);
     try {
@@ -144,8 +137,7 @@ ByteStream readArchiveEntry(Archiver& archiver, const QString& archivePath,
     return stream;
 }
 
-QStringList listBaseArchives(const QString& folder)
-{
+QStringList listBaseArchives(const QString& folder) {
     QDir dir(folder);
     dir.setFilter(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     dir.setSorting(QDir::Name);

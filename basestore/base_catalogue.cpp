@@ -7,8 +7,7 @@
 namespace korvel {
 
 namespace {
-QByteArray readOptionalEntry(Archiver& archiver, const QString& name)
-{
+QByteArray readOptionalEntry(Archiver& archiver, const QString& name) {
     ByteStream stream;
     try {
         archiver.ArchiveEntryToStream(name, stream);
@@ -19,8 +18,7 @@ QByteArray readOptionalEntry(Archiver& archiver, const QString& name)
 }
 } // namespace
 
-QList<CatalogueEntry> buildCatalogue(Archiver& archiver, const QString& baseFolder)
-{
+QList<CatalogueEntry> buildCatalogue(Archiver& archiver, const QString& baseFolder) {
     QList<CatalogueEntry> entries;
     const QDir folder(baseFolder);
     for (const QString& fileName : listBaseArchives(baseFolder)) {
@@ -43,8 +41,7 @@ QList<CatalogueEntry> buildCatalogue(Archiver& archiver, const QString& baseFold
     return entries;
 }
 
-OpenedBase openBase(Archiver& archiver, const QString& path)
-{
+OpenedBase openBase(Archiver& archiver, const QString& path) {
     OpenedBase base;
     base.path = path;
     archiver.setFileName(path);

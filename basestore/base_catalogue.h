@@ -12,8 +12,8 @@
 namespace korvel {
 
 struct CatalogueEntry {
-    QString fileName;   // the archive's name without folder
-    QByteArray name;    // Base/Name, Windows-1251
+    QString fileName; // the archive's name without folder
+    QByteArray name;  // Base/Name, Windows-1251
 };
 
 // The listed bases of a folder, in listing order: archives that open and hold
@@ -24,21 +24,21 @@ QList<CatalogueEntry> buildCatalogue(Archiver& archiver, const QString& baseFold
 struct OpenedBase {
     enum class Status {
         Ok,
-        ArchiveUnreadable,  // the archive does not open
-        DescriptorMissing,  // base.dni missing, empty or damaged
-        CountsInvalid,      // Vop or Bil absent or not a number
-        CountsOutOfRange,   // Vop or Bil outside 1..1000
+        ArchiveUnreadable, // the archive does not open
+        DescriptorMissing, // base.dni missing, empty or damaged
+        CountsInvalid,     // Vop or Bil absent or not a number
+        CountsOutOfRange,  // Vop or Bil outside 1..1000
     };
 
     QString path;
     Status status = Status::ArchiveUnreadable;
-    QString error;              // what went wrong, for messages; empty when Ok
-    ByteStream descriptor;      // the whole base.dni; empty unless it read
-    QByteArray descript;        // Base/Descript (also set when the counts fail)
-    BaseCounts counts;          // valid when status is Ok or CountsOutOfRange
-    QByteArray mainPicture;     // Skin\main.jpg, empty when missing or unreadable
-    QByteArray goodAnimation;   // Skin\good.gif
-    QByteArray badAnimation;    // Skin\bad.gif
+    QString error;            // what went wrong, for messages; empty when Ok
+    ByteStream descriptor;    // the whole base.dni; empty unless it read
+    QByteArray descript;      // Base/Descript (also set when the counts fail)
+    BaseCounts counts;        // valid when status is Ok or CountsOutOfRange
+    QByteArray mainPicture;   // Skin\main.jpg, empty when missing or unreadable
+    QByteArray goodAnimation; // Skin\good.gif
+    QByteArray badAnimation;  // Skin\bad.gif
 
     bool usable() const { return status == Status::Ok; }
 };

@@ -9,7 +9,8 @@ namespace korvel {
 class ByteStream {
 public:
     ByteStream() = default;
-    explicit ByteStream(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    explicit ByteStream(QByteArray bytes)
+        : bytes_(std::move(bytes)) {}
 
     const QByteArray& bytes() const { return bytes_; }
     QByteArray& bytes() { return bytes_; }
@@ -19,13 +20,11 @@ public:
     qsizetype position() const { return position_; }
     void seek(qsizetype position) { position_ = position; }
 
-    void clear()
-    {
+    void clear() {
         bytes_.clear();
         position_ = 0;
     }
-    void assign(QByteArray bytes)
-    {
+    void assign(QByteArray bytes) {
         bytes_ = std::move(bytes);
         position_ = 0;
     }

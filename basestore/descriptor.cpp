@@ -7,8 +7,7 @@
 namespace korvel {
 
 namespace {
-int readCount(const char* key, ByteStream& descriptor)
-{
+int readCount(const char* key, ByteStream& descriptor) {
     QByteArray value;
     try {
         value = ReadRecordText("Base", key, descriptor);
@@ -28,49 +27,41 @@ int readCount(const char* key, ByteStream& descriptor)
     return count;
 }
 
-QList<QByteArray> readLines(const char* key, ByteStream& descriptor)
-{
+QList<QByteArray> readLines(const char* key, ByteStream& descriptor) {
     ByteStream value;
     ReadRecordStream("Base", key, descriptor, value);
     return splitTextLines(value.bytes());
 }
 } // namespace
 
-QByteArray descriptorName(ByteStream& descriptor)
-{
+QByteArray descriptorName(ByteStream& descriptor) {
     return ReadRecordText("Base", "Name", descriptor);
 }
 
-QByteArray descriptorDescript(ByteStream& descriptor)
-{
+QByteArray descriptorDescript(ByteStream& descriptor) {
     return ReadRecordText("Base", "Descript", descriptor);
 }
 
-BaseCounts readBaseCounts(ByteStream& descriptor)
-{
+BaseCounts readBaseCounts(ByteStream& descriptor) {
     BaseCounts counts;
     counts.questionsPerTicket = readCount("Vop", descriptor);
     counts.tickets = readCount("Bil", descriptor);
     return counts;
 }
 
-QList<QByteArray> descriptorPozdr(ByteStream& descriptor)
-{
+QList<QByteArray> descriptorPozdr(ByteStream& descriptor) {
     return readLines("Pozdr", descriptor);
 }
 
-QList<QByteArray> descriptorIzdevat(ByteStream& descriptor)
-{
+QList<QByteArray> descriptorIzdevat(ByteStream& descriptor) {
     return readLines("Izdevat", descriptor);
 }
 
-QByteArray literaturePage(ByteStream& descriptor, const QByteArray& index)
-{
+QByteArray literaturePage(ByteStream& descriptor, const QByteArray& index) {
     return ReadRecordText("Literature", "L" + index, descriptor);
 }
 
-QList<QByteArray> splitTextLines(const QByteArray& text)
-{
+QList<QByteArray> splitTextLines(const QByteArray& text) {
     QList<QByteArray> lines;
     qsizetype start = 0;
     const qsizetype size = text.size();

@@ -22,8 +22,7 @@ struct BaseCounts {
     int tickets = 0;            // Base/Bil
     int questionsPerTicket = 0; // Base/Vop
 
-    bool inRange() const
-    {
+    bool inRange() const {
         return tickets >= MinCount && tickets <= MaxCount && questionsPerTicket >= MinCount &&
                questionsPerTicket <= MaxCount;
     }

@@ -10,22 +10,19 @@ namespace {
 constexpr char Passphrase[] = "MarsoLeaf1984";
 
 // Writes through a volatile pointer so the wipe is not optimised away.
-void wipe(void* data, size_t size)
-{
+void wipe(void* data, size_t size) {
     volatile std::uint8_t* bytes = static_cast<volatile std::uint8_t*>(data);
     for (size_t k = 0; k < size; ++k)
         bytes[k] = 0;
 }
 } // namespace
 
-QByteArray QuestionCipher::passphraseDigest()
-{
+QByteArray QuestionCipher::passphraseDigest() {
     return QCryptographicHash::hash(QByteArrayView(Passphrase, sizeof Passphrase - 1),
                                     QCryptographicHash::Sha1);
 }
 
-QuestionCipher::QuestionCipher()
-{
+QuestionCipher::QuestionCipher() {
     QByteArray key = passphraseDigest();
     std::iota(state_.begin(), state_.end(), std::uint8_t(0));
     std::uint8_t j = 0;
@@ -36,13 +33,11 @@ QuestionCipher::QuestionCipher()
     wipe(key.data(), size_t(key.size()));
 }
 
-QuestionCipher::~QuestionCipher()
-{
+QuestionCipher::~QuestionCipher() {
     wipe(state_.data(), state_.size());
 }
 
-void QuestionCipher::apply(QByteArray& data)
-{
+void QuestionCipher::apply(QByteArray& data) {
     auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
     const qsizetype size = data.size();
     for (qsizetype blockStart = 0; blockStart < size; blockStart += BlockSize) {
@@ -58,8 +53,7 @@ void QuestionCipher::apply(QByteArray& data)
     }
 }
 
-QByteArray cipherQuestionRecord(QByteArray data)
-{
+QByteArray cipherQuestionRecord(QByteArray data) {
     QuestionCipher cipher;
     cipher.apply(data);
     return data;

@@ -8,36 +8,30 @@
 namespace korvel {
 
 namespace {
-QString entryName(char kind, int ticket, int question)
-{
+QString entryName(char kind, int ticket, int question) {
     return QStringLiteral("B%1\\%2.%3").arg(ticket).arg(QLatin1Char(kind)).arg(question);
 }
 
-QByteArray readValue(const char* section, const QByteArray& key, ByteStream& record)
-{
+QByteArray readValue(const char* section, const QByteArray& key, ByteStream& record) {
     ByteStream value;
     ReadRecordStream(section, key, record, value);
     return value.bytes();
 }
 } // namespace
 
-QString questionTextEntry(int ticket, int question)
-{
+QString questionTextEntry(int ticket, int question) {
     return entryName('T', ticket, question);
 }
 
-QString questionPictureEntry(int ticket, int question)
-{
+QString questionPictureEntry(int ticket, int question) {
     return entryName('J', ticket, question);
 }
 
-QString questionRecordEntry(int ticket, int question)
-{
+QString questionRecordEntry(int ticket, int question) {
     return entryName('V', ticket, question);
 }
 
-ByteStream ReadQuestionRecord(Archiver& archiver, const QString& basePath, int t, int q)
-{
+ByteStream ReadQuestionRecord(Archiver& archiver, const QString& basePath, int t, int q) {
     ByteStream stored = readArchiveEntry(archiver, basePath, questionRecordEntry(t, q));
     ByteStream plain(cipherQuestionRecord(std::move(stored.bytes())));
     plain.seek(0);
@@ -46,12 +40,9 @@ ByteStream ReadQuestionRecord(Archiver& archiver, const QString& basePath, int t
 
 AnswerModeError::AnswerModeError(const QByteArray& value)
     : std::runtime_error("Invalid answer mode '" + value.left(40).toStdString() +
-                         "' (must be 0..5)")
-{
-}
+                         "' (must be 0..5)") {}
 
-int parseAnswerMode(const QByteArray& value)
-{
+int parseAnswerMode(const QByteArray& value) {
     if (value.isEmpty())
         return 1;
     bool ok = false;
@@ -63,8 +54,7 @@ int parseAnswerMode(const QByteArray& value)
     return mode;
 }
 
-QList<int> QuestionRecord::rightAnswers() const
-{
+QList<int> QuestionRecord::rightAnswers() const {
     QList<int> numbers;
     for (int n = 1; n <= AnswerCount; ++n) {
         if (right[size_t(n - 1)])
@@ -73,8 +63,7 @@ QList<int> QuestionRecord::rightAnswers() const
     return numbers;
 }
 
-QuestionRecord readQuestionKeys(ByteStream& record)
-{
+QuestionRecord readQuestionKeys(ByteStream& record) {
     QuestionRecord result;
     result.answerMode = parseAnswerMode(readValue("vop", "yes", record));
     result.literatureIndex = readValue("Literature", "Index", record);

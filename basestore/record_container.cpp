@@ -7,17 +7,14 @@
 namespace korvel {
 
 RecordConversionError::RecordConversionError(const QByteArray& field)
-    : std::runtime_error("'" + field.left(40).toStdString() + "' is not a valid integer value")
-{
-}
+    : std::runtime_error("'" + field.left(40).toStdString() + "' is not a valid integer value") {}
 
 namespace {
 
 enum class Lookup { Text, Stream };
 
 // A field runs to the next 0x00 (consumed) or to the end of the container.
-QByteArrayView readField(const QByteArray& bytes, qsizetype& pos)
-{
+QByteArrayView readField(const QByteArray& bytes, qsizetype& pos) {
     const char* begin = bytes.constData() + pos;
     const qsizetype left = bytes.size() - pos;
     const void* zero = std::memchr(begin, 0, size_t(left));
@@ -28,8 +25,7 @@ QByteArrayView readField(const QByteArray& bytes, qsizetype& pos)
 
 // Decimal with an optional sign, as the length fields were written; anything
 // else, or a value beyond 32 bits, does not convert.
-std::optional<qint64> parseLength(QByteArrayView field)
-{
+std::optional<qint64> parseLength(QByteArrayView field) {
     qsizetype i = 0;
     bool negative = false;
     if (i < field.size() && (field[i] == '-' || field[i] == '+'))
@@ -49,8 +45,7 @@ std::optional<qint64> parseLength(QByteArrayView field)
 }
 
 std::optional<QByteArrayView> lookup(Lookup kind, QByteArrayView section, QByteArrayView key,
-                                     ByteStream& container)
-{
+                                     ByteStream& container) {
     const QByteArray& bytes = container.bytes();
     const qsizetype limit = kind == Lookup::Text ? bytes.size() : bytes.size() - 1;
     qsizetype pos = 0;
@@ -87,15 +82,13 @@ std::optional<QByteArrayView> lookup(Lookup kind, QByteArrayView section, QByteA
 
 } // namespace
 
-QByteArray ReadRecordText(QByteArrayView section, QByteArrayView key, ByteStream& container)
-{
+QByteArray ReadRecordText(QByteArrayView section, QByteArrayView key, ByteStream& container) {
     const auto value = lookup(Lookup::Text, section, key, container);
     return value ? value->toByteArray() : QByteArray();
 }
 
 bool ReadRecordStream(QByteArrayView section, QByteArrayView key, ByteStream& container,
-                      ByteStream& out)
-{
+                      ByteStream& out) {
     out.clear();
     const auto value = lookup(Lookup::Stream, section, key, container);
     if (!value)

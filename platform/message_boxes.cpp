@@ -2,8 +2,7 @@
 
 namespace korvel {
 
-QString messageTitle(MessageKind kind)
-{
+QString messageTitle(MessageKind kind) {
     switch (kind) {
     case MessageKind::Confirmation:
         return QStringLiteral("Confirm");
@@ -17,8 +16,7 @@ QString messageTitle(MessageKind kind)
     return {};
 }
 
-QString messageButtonText(MessageButton button)
-{
+QString messageButtonText(MessageButton button) {
     switch (button) {
     case MessageButton::Yes:
         return QStringLiteral("&Yes");

@@ -30,8 +30,7 @@ public:
     void inform(const QString& text) { ask(MessageKind::Information, text, {MessageButton::Ok}); }
     void error(const QString& text) { ask(MessageKind::Error, text, {MessageButton::Ok}); }
     void warn(const QString& text) { ask(MessageKind::Warning, text, {MessageButton::Ok}); }
-    bool confirm(const QString& text)
-    {
+    bool confirm(const QString& text) {
         return ask(MessageKind::Confirmation, text, {MessageButton::Yes, MessageButton::No}) !=
                MessageButton::No;
     }
@@ -53,15 +52,13 @@ public:
     void clear() { shown_.clear(); }
 
     MessageButton ask(MessageKind kind, const QString& text,
-                      const QList<MessageButton>& buttons) override
-    {
+                      const QList<MessageButton>& buttons) override {
         shown_.append({kind, text, buttons, false});
         if (!answers_.isEmpty())
             return answers_.takeFirst();
         return buttons.isEmpty() ? MessageButton::None : buttons.first();
     }
-    void plain(const QString& text) override
-    {
+    void plain(const QString& text) override {
         shown_.append({MessageKind::Error, text, {MessageButton::Ok}, true});
     }
 
