@@ -1,0 +1,40 @@
+#include "sound/sound_output.h"
+
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace korvel {
+
+QStringList carriedSoundNames() {
+    return {QStringLiteral("AWARDS"), QStringLiteral("BAD"), QStringLiteral("BOO"),
+            QStringLiteral("CLICK"), QStringLiteral("GOOD")};
+}
+
+QString soundResourcePath(const QString& name) {
+    if (!carriedSoundNames().contains(name))
+        return {};
+    return QStringLiteral(":/sounds/%1.wav").arg(name);
+}
+
+QtSoundOutput::QtSoundOutput() {
+    for (const QString& name : carriedSoundNames()) {
+        auto effect = std::make_shared<QSoundEffect>();
+        effect->setSource(QUrl(QStringLiteral("qrc") + soundResourcePath(name)));
+        effects_.insert(name, effect);
+    }
+}
+
+QtSoundOutput::~QtSoundOutput() = default;
+
+void QtSoundOutput::stopAll() {
+    for (const auto& effect : std::as_const(effects_))
+        effect->stop();
+}
+
+void QtSoundOutput::play(const QString& name) {
+    const auto found = effects_.constFind(name);
+    if (found != effects_.constEnd())
+        (*found)->play();
+}
+
+} // namespace korvel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QSoundEffect;
+
+namespace korvel {
+
+// The platform's sound service: one stop for everything of ours, and a
+// request by name that returns at once.
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    virtual void stopAll() = 0;                 // stop whatever of ours is playing
+    virtual void play(const QString& name) = 0; // asynchronous; unknown names play nothing
+};
+
+// The resource that carries a sound's data, "" for names without data ("EN",
+// "VTEST" and anything unknown).
+QString soundResourcePath(const QString& name);
+// The five names that carry data, in alphabetical order.
+QStringList carriedSoundNames();
+
+// One QSoundEffect per WAV resource, loaded when the output is made so the
+// first request does not wait for decoding.
+class QtSoundOutput final : public SoundOutput {
+public:
+    QtSoundOutput();
+    ~QtSoundOutput() override;
+    QtSoundOutput(const QtSoundOutput&) = delete;
+    QtSoundOutput& operator=(const QtSoundOutput&) = delete;
+
+    void stopAll() override;
+    void play(const QString& name) override;
+
+private:
+    QHash<QString, std::shared_ptr<QSoundEffect>> effects_;
+};
+
+// Test double: records the requests in order as "stop" and "play CLICK".
+class RecordingSoundOutput final : public SoundOutput {
+public:
+    QStringList events;
+
+    void stopAll() override { events.append(QStringLiteral("stop")); }
+    void play(const QString& name) override { events.append(QStringLiteral("play ") + name); }
+};
+
+} // namespace korvel
