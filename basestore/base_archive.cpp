@@ -36,7 +36,10 @@ QByteArray nativePath(const QString& path) {
 
 struct EntryFile {
     zip_file_t* file;
-    ~EntryFile() { zip_fclose(file); }
+    ~EntryFile() {
+        if (file)
+            zip_fclose(file);
+    }
 };
 
 } // namespace
