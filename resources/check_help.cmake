@@ -1,0 +1,15 @@
+# Lists help.chm with chmls and checks that every page of the guide is inside.
+execute_process(COMMAND ${CHMLS} -n list ${CHM}
+    RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "chmls cannot read ${CHM}: ${errors}")
+endif()
+foreach(file IN LISTS EXPECTED)
+    if(file MATCHES "\\.hhp$")
+        continue()
+    endif()
+    string(FIND "${listing}" "/${file}\n" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "${file} is missing from ${CHM}:\n${listing}")
+    endif()
+endforeach()
