@@ -1,0 +1,113 @@
+#pragma once
+
+#include <string_view>
+
+namespace korvel {
+
+// The control words the reader acts on. Every other word is ignored, except
+// that an unknown word after \* skips its group.
+enum class RtfKeyword {
+    Unknown,
+    // document and tables of the header
+    Rtf,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    FontTable,
+    ColorTable,
+    Red,
+    Green,
+    Blue,
+    F,
+    FCharset,
+    Cpg,
+    Uc,
+    U,
+    Upr,
+    Ud,
+    // destinations read as text, and those skipped
+    Shppict,
+    Skip,
+    Pict,
+    // character formats
+    Plain,
+    Fs,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Strike,
+    Cf,
+    Cb,
+    Highlight,
+    ChCbPat,
+    Sub,
+    Super,
+    NoSuperSub,
+    Up,
+    Dn,
+    V,
+    // paragraphs
+    Pard,
+    Par,
+    Line,
+    Tab,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    RtlPar,
+    LtrPar,
+    // special characters
+    EmDash,
+    EnDash,
+    EmSpace,
+    EnSpace,
+    QmSpace,
+    Bullet,
+    LQuote,
+    RQuote,
+    LDblQuote,
+    RDblQuote,
+    Zwj,
+    Zwnj,
+    LtrMark,
+    RtlMark,
+    // tables
+    Trowd,
+    Cellx,
+    Intbl,
+    Cell,
+    Row,
+    NestCell,
+    NestRow,
+    ClBorder,
+    Trqc,
+    Trqr,
+    // pictures
+    PngBlip,
+    JpegBlip,
+    WMetafile,
+    EmfBlip,
+    MacPict,
+    DiBitmap,
+    WBitmap,
+    Picw,
+    Pich,
+    PicwGoal,
+    PichGoal,
+    PicScaleX,
+    PicScaleY,
+};
+
+RtfKeyword lookupRtfKeyword(std::string_view word);
+
+} // namespace korvel
