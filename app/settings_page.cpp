@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QValidator>
+#include <algorithm>
 
 namespace korvel {
 
@@ -43,11 +44,13 @@ QLabel* label(const QString& text, QWidget* parent, QRect geometry) {
     return shown;
 }
 
-// Check boxes run to the right edge of their group so their captions never clip.
+// A check box is as wide as its caption needs (with room to spare, the skin's
+// font may differ) but stays inside its group and clear of the buttons below.
 QCheckBox* checkBox(const char* name, const QString& text, QWidget* parent, QPoint at) {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(at.x(), at.y(), parent->width() - at.x() - 8, 20);
+    const int wanted = box->fontMetrics().horizontalAdvance(text) + 40;
+    box->setGeometry(at.x(), at.y(), std::min(wanted, parent->width() - at.x() - 8), 20);
     return box;
 }
 

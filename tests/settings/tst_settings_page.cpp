@@ -138,6 +138,15 @@ void TestSettingsPage::layout() {
         QCOMPARE(widget->size(), geometry.size());
     else
         QVERIFY(widget->x() + widget->width() <= widget->parentWidget()->width());
+    // No field or check box lies under a button, or a click near its edge would
+    // reach the wrong control. (The colour buttons' rows touch by design.)
+    if (!qobject_cast<QPushButton*>(widget)) {
+        const auto buttons =
+            widget->parentWidget()->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+        for (auto* button : buttons)
+            QVERIFY2(!button->geometry().intersects(widget->geometry()),
+                     qPrintable(button->objectName()));
+    }
     QCOMPARE(widget->isVisibleTo(page_.get()), name != QLatin1String("PEkzHelp"));
 }
 
