@@ -6,10 +6,10 @@
 
 namespace korvel {
 
-KorvelApplication::KorvelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KorvelApplication::KorvelApplication(int& argc, char** argv)
+    : QApplication(argc, argv) {}
 
-bool KorvelApplication::notify(QObject* receiver, QEvent* event)
-{
+bool KorvelApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& failure) {
@@ -20,8 +20,7 @@ bool KorvelApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void KorvelApplication::reportFailure(const QString& text)
-{
+void KorvelApplication::reportFailure(const QString& text) {
     // A failure inside the error box itself must not open another one.
     if (reporting_ || !boxes_) {
         qWarning("%s", qPrintable(text));

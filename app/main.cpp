@@ -1,10 +1,30 @@
 #include "app/korvel_application.h"
+#include "app/main_window.h"
 #include "app/skinned_message_boxes.h"
+#include "resources/skin_style.h"
+#include "sound/sound_output.h"
 
-int main(int argc, char** argv)
-{
+#include <QSettings>
+
+int main(int argc, char** argv) {
     korvel::KorvelApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zamtor KorvelTest"));
+    application.setStyleSheet(korvel::skinStyleSheet());
+
     korvel::SkinnedMessageBoxes boxes;
     application.setFailureBoxes(&boxes);
+    QSettings settings(QSettings::NativeFormat, QSettings::SystemScope,
+                       QStringLiteral("ZamtorSoft"), QStringLiteral("KorvelTest"));
+    korvel::QtSoundOutput sound;
+
+    korvel::ShellEnvironment environment;
+    environment.programFolder = QApplication::applicationDirPath();
+    environment.settings = &settings;
+    environment.boxes = &boxes;
+    environment.sound = &sound;
+
+    korvel::TForm1 mainWindow(environment);
+    boxes.setParent(&mainWindow);
+    mainWindow.show();
     return application.exec();
 }

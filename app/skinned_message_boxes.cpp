@@ -8,8 +8,7 @@
 namespace korvel {
 
 namespace {
-QMessageBox::Icon iconOf(MessageKind kind)
-{
+QMessageBox::Icon iconOf(MessageKind kind) {
     switch (kind) {
     case MessageKind::Confirmation:
         return QMessageBox::Question;
@@ -23,8 +22,7 @@ QMessageBox::Icon iconOf(MessageKind kind)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::ButtonRole roleOf(MessageButton button)
-{
+QMessageBox::ButtonRole roleOf(MessageButton button) {
     switch (button) {
     case MessageButton::Yes:
         return QMessageBox::YesRole;
@@ -42,8 +40,7 @@ QMessageBox::ButtonRole roleOf(MessageButton button)
 } // namespace
 
 MessageButton SkinnedMessageBoxes::ask(MessageKind kind, const QString& text,
-                                       const QList<MessageButton>& buttons)
-{
+                                       const QList<MessageButton>& buttons) {
     QMessageBox box(iconOf(kind), messageTitle(kind), text, QMessageBox::NoButton,
                     parent_ ? parent_->window() : nullptr);
     box.setObjectName(QStringLiteral("MessageBox"));
@@ -63,8 +60,7 @@ MessageButton SkinnedMessageBoxes::ask(MessageKind kind, const QString& text,
     return MessageButton::None;
 }
 
-void SkinnedMessageBoxes::plain(const QString& text)
-{
+void SkinnedMessageBoxes::plain(const QString& text) {
     // The plain box carries the application title instead of a kind.
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent_ ? parent_->window() : nullptr);

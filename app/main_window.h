@@ -1,0 +1,143 @@
+#pragma once
+
+#include "app/shell_environment.h"
+#include "basestore/base_archive.h"
+#include "basestore/byte_stream.h"
+#include "engine/answer_matrix.h"
+#include "settings/live_settings.h"
+#include "sound/play_effect.h"
+
+#include <QSize>
+#include <QWidget>
+#include <memory>
+
+class QPushButton;
+
+namespace korvel {
+
+class AboutWindow;
+class ExamInfoDialog;
+class HintWrapper;
+class LiteraturePage;
+class MainMenuPage;
+class OpenBasePage;
+class ProgressOverlay;
+class QuestionPage;
+class ResultsPage;
+class RightClickFilter;
+class SettingsPage;
+class SplashWindow;
+class TicketChoiceDialog;
+struct OpenedBase;
+
+// The main window: owns every page, the open base and the live settings, and
+// creates the other windows of the program.
+class TForm1 final : public QWidget {
+    Q_OBJECT
+public:
+    // The frame the layout formulas take the outer size to have around the
+    // client area: W = client width + 13, H = client height + 35.
+    static constexpr int FrameWidth = 13;
+    static constexpr int FrameHeight = 35;
+    static constexpr QSize MinimumOuterSize{800, 600};
+    static constexpr QSize DesignClientSize{780, 591};
+
+    explicit TForm1(const ShellEnvironment& environment, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Pages and windows.
+    OpenBasePage* openBasePage() const { return openBasePanel_; }
+    MainMenuPage* mainMenuPage() const { return mainPanel_; }
+    QuestionPage* questionPage() const { return questionPanel_; }
+    LiteraturePage* literaturePage() const { return literaturePanel_; }
+    ResultsPage* resultsPage() const { return resultsPanel_; }
+    SettingsPage* settingsPage() const { return settingsPanel_; }
+    ProgressOverlay* progressOverlay() const { return mesShow_; }
+    SplashWindow* splash() const { return splash_; }
+    TicketChoiceDialog* ticketChoice() const { return ticketChoice_; }
+    ExamInfoDialog* examInfo() const { return examInfo_; }
+    AboutWindow* about() const { return about_; }
+
+    LiveSettings& liveSettings() { return live_; }
+    SoundEffects& effects() { return effects_; }
+    const QString& programFolder() const { return programFolder_; }
+
+    // The open base.
+    const QString& currentBasePath() const { return currentBasePath_; }
+    const ByteStream& baseDescriptor() const { return baseDescriptor_; }
+    int ticketCount() const { return ticketCount_; }
+    int questionsPerTicket() const { return questionsPerTicket_; }
+    const AnswerMatrix& chosenAnswers() const { return chosenAnswers_; }
+    const AnswerMatrix& rightAnswers() const { return rightAnswers_; }
+    // False while the open base's descriptor failed: no run may start on it.
+    bool baseUsable() const { return baseUsable_; }
+    Archiver& archiver() { return archiver_; }
+
+    // The outer size W x H of the layout formulas.
+    QSize outerSize() const;
+
+    // Handlers.
+    void PanelVisible();
+    void showPage(QWidget* page);
+    void FormResize();
+    void spSkinSpeedButton1Click(); // catalogue build
+    void SampleButtonClick();       // base opening
+    void spSkinButton2Click();      // "Ok" on the base list
+    void ReloadClick();
+    void SettingsClick();
+    void SpravkaClick();
+    void spSkinButton16Click();
+    void spSkinButton17Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildPages();
+    void connectHandlers();
+    void firstShowing();
+    void applyOpenedBase(const OpenedBase& base, const QString& archiveName);
+    void showBasePicture(const QPixmap& picture);
+    void setBaseTexts(const QString& description);
+    void updateModeButtons();
+    void menuButtonEntered(const QString& name);
+    void resultsButtonEntered(const QString& name);
+    void openUrl(const QUrl& url);
+
+    ShellEnvironment environment_;
+    QString programFolder_;
+    LiveSettings live_;
+    SoundEffects effects_;
+    Archiver archiver_;
+
+    QString currentBasePath_;
+    QString currentArchiveName_;
+    ByteStream baseDescriptor_;
+    int ticketCount_ = 0;
+    int questionsPerTicket_ = 0;
+    AnswerMatrix chosenAnswers_;
+    AnswerMatrix rightAnswers_;
+    bool baseUsable_ = false;
+    bool modeButtonsConfirmed_ = false;
+    bool firstShown_ = false;
+
+    OpenBasePage* openBasePanel_ = nullptr;
+    MainMenuPage* mainPanel_ = nullptr;
+    QuestionPage* questionPanel_ = nullptr;
+    LiteraturePage* literaturePanel_ = nullptr;
+    ResultsPage* resultsPanel_ = nullptr;
+    SettingsPage* settingsPanel_ = nullptr;
+    ProgressOverlay* mesShow_ = nullptr;
+
+    SplashWindow* splash_ = nullptr;
+    TicketChoiceDialog* ticketChoice_ = nullptr;
+    ExamInfoDialog* examInfo_ = nullptr;
+    AboutWindow* about_ = nullptr;
+
+    RightClickFilter* rightClickFilter_ = nullptr;
+    HintWrapper* hintWrapper_ = nullptr;
+};
+
+} // namespace korvel

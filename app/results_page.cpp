@@ -1,0 +1,94 @@
+#include "app/results_page.h"
+
+#include "app/hover_watcher.h"
+#include "app/widget_helpers.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QMovie>
+#include <QPushButton>
+
+namespace korvel {
+
+ResultsPage::ResultsPage(QWidget* parent)
+    : QFrame(parent) {
+    setObjectName(QStringLiteral("Analiz"));
+    setProperty("page", true);
+    resize(745, 545);
+    hover_ = new HoverWatcher(this);
+    connect(hover_, &HoverWatcher::entered, this, &ResultsPage::buttonEntered);
+
+    analizStr_ = placed<QLabel>(this, QStringLiteral("AnalizStr"), 184, 8, 553, 25);
+    analizStr_->setAlignment(Qt::AlignCenter);
+    analizStr_->setWordWrap(true);
+    analizStr_->setProperty("resultLine", true);
+    pozdr_ = placed<QLabel>(this, QStringLiteral("Pozdr"), 184, 40, 553, 105, QStringLiteral("1"));
+    pozdr_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    pozdr_->setWordWrap(true);
+    pozdr_->setTextFormat(Qt::PlainText);
+    loser_ = placed<QLabel>(this, QStringLiteral("loser"), 16, 8, 161, 129);
+    loser_->setAlignment(Qt::AlignCenter);
+    loser_->setScaledContents(true);
+
+    addButton(QStringLiteral("spSkinButton14"), 144, QStringLiteral("Режим Анализа"),
+              QStringLiteral("Включить Режим анализа"));
+    addButton(QStringLiteral("ShowOtchet"), 184, QStringLiteral("Показать Отчет"),
+              QStringLiteral("Показать Отчет"));
+    addButton(QStringLiteral("WorkError"), 224, QStringLiteral("Работа над ошибками"),
+              QStringLiteral("Работа над ошибками"));
+    addButton(QStringLiteral("spSkinButton15"), 504, QStringLiteral("Главное меню"),
+              QStringLiteral("Перейти в Главное меню"));
+
+    descriptions_ =
+        std::make_unique<DescriptionPanels>(resultsDescriptions(), QRect(184, 144, 545, 217),
+                                            QRect(8, 8, 260, 201), QRect(280, 8, 253, 201), this);
+
+    loserBuffer_ = new QBuffer(&loserData_, this);
+    loserMovie_ = new QMovie(this);
+}
+
+ResultsPage::~ResultsPage() = default;
+
+QPushButton* ResultsPage::addButton(const QString& name, int top, const QString& caption,
+                                    const QString& toolTip) {
+    auto* button = placed<QPushButton>(this, name, 8, top, 169, 25, caption);
+    button->setToolTip(toolTip);
+    button->setProperty("menuButton", true);
+    hover_->watch(button);
+    return button;
+}
+
+QPushButton* ResultsPage::button(const QString& name) const {
+    return findChild<QPushButton*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void ResultsPage::clearLoser() {
+    loserMovie_->stop();
+    loser_->setMovie(nullptr);
+    loser_->clear();
+    loserMovie_->setDevice(nullptr);
+    loserBuffer_->close();
+    loserData_.clear();
+}
+
+bool ResultsPage::loadLoserAnimation(const QByteArray& gif) {
+    clearLoser();
+    loserData_ = gif;
+    loserBuffer_->setBuffer(&loserData_);
+    loserBuffer_->open(QIODevice::ReadOnly);
+    loserMovie_->setFormat("gif");
+    loserMovie_->setDevice(loserBuffer_);
+    if (!loserMovie_->isValid() || !loserMovie_->jumpToFrame(0)) {
+        clearLoser();
+        return false;
+    }
+    loser_->setMovie(loserMovie_);
+    return true;
+}
+
+void ResultsPage::startLoser() {
+    if (loser_->movie())
+        loserMovie_->start();
+}
+
+} // namespace korvel
