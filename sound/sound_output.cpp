@@ -37,4 +37,9 @@ void QtSoundOutput::play(const QString& name) {
         (*found)->play();
 }
 
+bool QtSoundOutput::isReady(const QString& name) const {
+    const auto found = effects_.constFind(name);
+    return found != effects_.constEnd() && (*found)->status() == QSoundEffect::Ready;
+}
+
 } // namespace korvel

@@ -35,6 +35,8 @@ public:
 
     void stopAll() override;
     void play(const QString& name) override;
+    // True once the named effect's data is decoded and can be heard.
+    bool isReady(const QString& name) const;
 
 private:
     QHash<QString, std::shared_ptr<QSoundEffect>> effects_;

@@ -16,6 +16,7 @@ private slots:
     void carriedNames_data();
     void carriedNames();
     void qtOutputSurvivesEveryName();
+    void qtOutputLoadsTheCarriedSounds();
 };
 
 void TestPlayEffect::stopsBeforeEveryRequest_data() {
@@ -114,6 +115,15 @@ void TestPlayEffect::qtOutputSurvivesEveryName() {
         effects.PlayEffect(name);
     effects.stop();
     QCoreApplication::processEvents();
+}
+
+// A wrong resource URL would leave every effect silent without a word.
+void TestPlayEffect::qtOutputLoadsTheCarriedSounds() {
+    QtSoundOutput output;
+    for (const QString& name : carriedSoundNames())
+        QTRY_VERIFY2(output.isReady(name), qPrintable(name));
+    QVERIFY(!output.isReady("EN"));
+    QVERIFY(!output.isReady("VTEST"));
 }
 
 QTEST_GUILESS_MAIN(TestPlayEffect)
