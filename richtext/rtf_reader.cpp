@@ -198,6 +198,7 @@ private:
     void appendBytes(std::string_view bytes);
     void flushMultiByte();
     void appendUnit(char16_t unit);
+    char16_t unicodeUnit(char16_t unit);
     QString& textSink();
 
     void prepareContent(bool tableContent);
@@ -213,6 +214,7 @@ private:
     void leaveTable();
     void moveToCell(int row, int column);
     void endCell();
+    void nextCell();
 
     void finishPicture();
 
@@ -259,6 +261,7 @@ private:
     int row_ = 0;
     int column_ = 0;
     bool rowDone_ = false;
+    bool cellDone_ = false; // \cell seen; the next content opens the next cell
     std::vector<int> cellx_;
     bool rowBorders_ = false;
     Qt::Alignment rowAlign_ = Qt::AlignLeft;
@@ -477,7 +480,7 @@ void RtfParser::handleWord(const RtfToken& token) {
     case K::U: {
         const int value = param < 0 ? param + 65536 : param;
         if (text && token.hasParam && value != 0)
-            appendUnit(value >= 0 && value <= 0xFFFF ? safeUnit(static_cast<char16_t>(value))
+            appendUnit(value >= 0 && value <= 0xFFFF ? unicodeUnit(static_cast<char16_t>(value))
                                                      : char16_t(0xFFFD));
         skipUnits_ = s.uc;
         break;
@@ -914,6 +917,20 @@ QString& RtfParser::textSink() {
     return pending_;
 }
 
+// Word writes symbol-font characters as U+F0xx, the font's byte in the
+// private use area; show what the byte stands for.
+char16_t RtfParser::unicodeUnit(char16_t unit) {
+    if (unit >= 0xF020 && unit <= 0xF0FF) {
+        const FontEntry* entry = font(state().chars.font < 0 ? defaultFont_ : state().chars.font);
+        const auto byte = static_cast<std::uint8_t>(unit & 0xFF);
+        if (const char16_t mapped = symbolFontChar(byte, entry && entry->wingdings))
+            return mapped;
+        if (entry && entry->symbol)
+            return codePages_.decoder(1252).map(byte);
+    }
+    return safeUnit(unit);
+}
+
 void RtfParser::appendUnit(char16_t unit) {
     if (state().chars.hidden)
         return;
@@ -983,6 +1000,8 @@ void RtfParser::prepareContent(bool tableContent) {
                 startRow();
             else
                 leaveTable();
+        } else if (cellDone_) {
+            nextCell();
         }
     } else if (wantTable) {
         startTable();
@@ -1127,11 +1146,13 @@ void RtfParser::leaveTable() {
     cursor_.setPosition(table_->lastPosition() + 1);
     table_ = nullptr;
     rowDone_ = false;
+    cellDone_ = false;
     blockFormatKnown_ = false;
 }
 
 void RtfParser::moveToCell(int row, int column) {
     column_ = column;
+    cellDone_ = false;
     cursor_ = table_->cellAt(row, column).firstCursorPosition();
     blockFormatKnown_ = false;
 }
@@ -1140,14 +1161,18 @@ void RtfParser::endCell() {
     prepareContent(true);
     flushText();
     applyBlockFormat();
+    cellDone_ = true;
+}
+
+void RtfParser::nextCell() {
+    cellDone_ = false;
     if (column_ + 1 < table_->columns()) {
         moveToCell(row_, column_ + 1);
     } else if (table_->columns() < kMaxColumns) {
         table_->appendColumns(1);
         moveToCell(row_, column_ + 1);
-    } else {
-        flushText(); // a row past the last column keeps filling its last cell
     }
+    // past the last possible column a row keeps filling its last cell
 }
 
 void RtfParser::finishPicture() {
