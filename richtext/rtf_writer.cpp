@@ -250,7 +250,7 @@ void RtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* te
     body_ += ' ';
 
     if (QTextList* list = block.textList()) {
-        body_ += '{';
+        body_ += "{\\plain";
         writeCharFormat(block.charFormat());
         body_ += ' ';
         appendEscaped(body_, list->itemText(block));
@@ -266,7 +266,7 @@ void RtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* te
                 writeImage(charFormat.toImageFormat());
             continue;
         }
-        body_ += '{';
+        body_ += "{\\plain"; // the paragraph's own character format must not leak in
         writeCharFormat(charFormat);
         body_ += ' ';
         appendEscaped(body_, fragment.text());
