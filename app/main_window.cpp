@@ -257,14 +257,15 @@ void TForm1::SampleButtonClick() {
         // Listed, but gone or damaged since: the base open before stays open.
         environment_.boxes->error(
             QStringLiteral("Не удалось открыть базу \"%1\".\nОткрытой остаётся прежняя база.")
-                .arg(archiveName));
+                .arg(pressed->text().isEmpty() ? archiveName : pressed->text()));
         openBasePanel_->pressBaseButton(currentArchiveName_);
         return;
     }
-    applyOpenedBase(base, archiveName);
+    applyOpenedBase(base, archiveName, pressed->text());
 }
 
-void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName) {
+void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName,
+                             const QString& caption) {
     baseDescriptor_.clear();
     openBasePanel_->picture()->show();
     mainPanel_->picture()->show();
@@ -312,7 +313,7 @@ void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName)
             QStringLiteral("База \"%1\" повреждена: в ней нет верного числа билетов и вопросов "
                            "(от 1 до 1000).\nТестирование по этой базе невозможно, выберите "
                            "другую базу.")
-                .arg(archiveName));
+                .arg(caption.isEmpty() ? archiveName : caption));
     }
 }
 

@@ -69,6 +69,8 @@ public:
     int questionsPerTicket() const { return questionsPerTicket_; }
     const AnswerMatrix& chosenAnswers() const { return chosenAnswers_; }
     const AnswerMatrix& rightAnswers() const { return rightAnswers_; }
+    AnswerMatrix& chosenAnswers() { return chosenAnswers_; }
+    AnswerMatrix& rightAnswers() { return rightAnswers_; }
     // False while the open base's descriptor failed: no run may start on it.
     bool baseUsable() const { return baseUsable_; }
     Archiver& archiver() { return archiver_; }
@@ -98,7 +100,8 @@ private:
     void buildPages();
     void connectHandlers();
     void firstShowing();
-    void applyOpenedBase(const OpenedBase& base, const QString& archiveName);
+    void applyOpenedBase(const OpenedBase& base, const QString& archiveName,
+                         const QString& caption);
     void showBasePicture(const QPixmap& picture);
     void setBaseTexts(const QString& description);
     void updateModeButtons();

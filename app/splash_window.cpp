@@ -18,10 +18,10 @@ SplashWindow::SplashWindow(int tickMs, std::function<void()> onShown, QWidget* p
     auto* picture = placed<QLabel>(this, QStringLiteral("Image1"), 0, 0, 546, 248);
     picture->setPixmap(QPixmap(QStringLiteral(":/pictures/splash.png")));
     picture->setScaledContents(true);
-    // Three small animations along the lower edge of the picture.
+    // Three small animations in the dark band at the picture's lower left.
     for (int n = 1; n <= 3; ++n) {
         auto* animation = placed<QLabel>(this, QStringLiteral("Animate%1").arg(n),
-                                         330 + 64 * (n - 1), 150, 56, 56);
+                                         20 + 46 * (n - 1), 194, 40, 40);
         auto* movie = new QMovie(QStringLiteral(":/pictures/splash_anim%1.gif").arg(n),
                                  QByteArray(), animation);
         animation->setMovie(movie);
