@@ -20,11 +20,15 @@ constexpr int RowHomeTop = 48;
 constexpr int RowPitch = 40;
 constexpr int ScrollBarWidth = 19;
 
-QLabel* counterLabel(QWidget* parent, const QString& name, const QRect& over) {
+QLabel* counterLabel(QWidget* parent, const QString& name, const QRect& over,
+                     const QString& color = QStringLiteral("white")) {
     auto* label = placed<QLabel>(parent, name, over.x(), over.y(), over.width(), over.height(),
                                  QStringLiteral("00"));
     label->setAlignment(Qt::AlignCenter);
     label->setProperty("counter", true);
+    label->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: bold; font-size: 15px; background: transparent;")
+            .arg(color));
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }
@@ -109,6 +113,9 @@ void QuestionPage::buildToolBar() {
           std::tuple{QStringLiteral("sec"), 83, 24, QStringLiteral("00")}}) {
         auto* label = placed<QLabel>(clock, name, left, 6, width, 25, text);
         label->setProperty("clockDigits", true);
+        label->setStyleSheet(QStringLiteral("color: #1030c0; font-family: 'Liberation Sans', "
+                                            "Arial; font-weight: bold; font-size: 21px; "
+                                            "background: transparent;"));
         label->setAlignment(Qt::AlignCenter);
     }
 
@@ -168,7 +175,8 @@ void QuestionPage::buildAnswerArea() {
     counterLabel(lamps, QStringLiteral("RedLabel"), QRect(3, 4, 65, 34));
     auto* middle = placed<QLabel>(lamps, QStringLiteral("Image4"), 68, 4, 63, 34);
     middle->setPixmap(counter.scaled(63, 34, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    counterLabel(lamps, QStringLiteral("ButtonRemain"), QRect(68, 4, 63, 34));
+    counterLabel(lamps, QStringLiteral("ButtonRemain"), QRect(68, 4, 63, 34),
+                 QStringLiteral("#1f3f58"));
     auto* green = placed<QLabel>(lamps, QStringLiteral("GreenLamp"), 131, 4, 65, 34);
     green->setPixmap(greenLamp.copy(0, 0, greenLamp.width() / 6, greenLamp.height())
                          .scaled(65, 34, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -177,14 +185,18 @@ void QuestionPage::buildAnswerArea() {
     for (int n = 1; n <= AnswerRows; ++n) {
         const int top = RowHomeTop + RowPitch * (n - 1);
         auto* number = placed<QLabel>(buttonPanel_, QStringLiteral("Label%1").arg(n + 2), 12,
-                                      top + 8, 16, 28, QString::number(n));
+                                      top + 6, 18, 30, QString::number(n));
         number->setProperty("answerNumber", true);
+        number->setStyleSheet(
+            QStringLiteral("color: #a0a8b0; font-size: 24px; background: transparent;"));
         auto* memo = placed<QPlainTextEdit>(buttonPanel_, QStringLiteral("TestMemo%1").arg(n), 72,
                                             top, 665, 41);
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         memo->setProperty("answerBox", true);
+        memo->setStyleSheet(QStringLiteral("font-family: 'Liberation Sans', Arial; "
+                                           "font-size: 15px;"));
         auto* button =
             placed<QPushButton>(buttonPanel_, QStringLiteral("TestBut%1").arg(n), 32, top, 41, 41);
         button->setProperty("answerButton", true);
