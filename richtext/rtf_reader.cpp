@@ -4,14 +4,17 @@
 #include "richtext/rtf_keywords.h"
 #include "richtext/rtf_tokenizer.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
+#include <QImageReader>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
 #include <QUrl>
 #include <QVariant>
+#include <QtEndian>
 #include <algorithm>
 #include <string>
 #include <unordered_map>
@@ -32,6 +35,7 @@ constexpr int kMaxColours = 4096;
 constexpr size_t kFormatCacheSize = 32;
 constexpr int kMaxImageSide = 10000;
 constexpr int kMaxPlaceholderSide = 1024;
+constexpr qint64 kMaxImageBytes = 64 * 1024 * 1024;
 constexpr int kMaxTwips = 31680; // 22 inches
 constexpr double kTwipsPerPixel = 15.0;
 constexpr const char* kImageCountProperty = "korvelRtfImageCount";
@@ -148,6 +152,31 @@ char16_t safeUnit(char16_t unit) {
     default:
         return unit;
     }
+}
+
+// Keeps only the chunks that make up the picture. Text, profile and private
+// chunks are where lying lengths and decompression bombs hide, and a
+// question picture needs none of them.
+QByteArray essentialPng(const QByteArray& data) {
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    if (!data.startsWith(QByteArrayView(kSignature, 8)))
+        return data;
+    QByteArray out(kSignature, 8);
+    qsizetype pos = 8;
+    while (pos + 12 <= data.size()) {
+        const quint32 length = qFromBigEndian<quint32>(data.constData() + pos);
+        if (length > quint64(data.size() - pos - 12))
+            break;
+        const QByteArrayView type(data.constData() + pos + 4, 4);
+        const bool small = length <= 64;
+        if (type == "IHDR" || type == "PLTE" || type == "tRNS" || type == "IDAT" ||
+            type == "IEND" || (small && (type == "gAMA" || type == "sRGB" || type == "cHRM")))
+            out.append(data.constData() + pos, qsizetype(length) + 12);
+        pos += 12 + qsizetype(length);
+        if (type == "IEND")
+            break;
+    }
+    return out;
 }
 
 QImage placeholderImage(int width, int height) {
@@ -267,6 +296,7 @@ private:
     Qt::Alignment rowAlign_ = Qt::AlignLeft;
 
     Picture picture_;
+    qint64 imageBytes_ = 0;
 };
 
 RtfReadResult RtfParser::run() {
@@ -1181,10 +1211,20 @@ void RtfParser::finishPicture() {
     if (state().chars.hidden)
         return;
     QImage image;
-    if (picture.kind != PictKind::Metafile && !picture.data.isEmpty())
-        image = QImage::fromData(picture.data, picture.kind == PictKind::Jpeg ? "JPG" : nullptr);
-    if (image.isNull() && picture.kind == PictKind::Png)
-        image = QImage::fromData(picture.data);
+    if (picture.kind != PictKind::Metafile && !picture.data.isEmpty()) {
+        // The header tells the size; pictures past the budget of this text
+        // stay placeholders, so a text of many huge pictures cannot exhaust memory.
+        picture.data = essentialPng(picture.data);
+        QBuffer buffer(&picture.data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        const qint64 bytes = qint64(std::max(0, size.width())) * std::max(0, size.height()) * 4;
+        if (size.isValid() && bytes <= kMaxImageBytes - imageBytes_) {
+            image = reader.read();
+            imageBytes_ += bytes;
+        }
+    }
 
     double width = 0;
     double height = 0;

@@ -1,6 +1,7 @@
 #include "richtext/rtf_reader.h"
 #include "rtf_test_support.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -23,6 +24,7 @@ private slots:
     void plainTextIsWindows1251();
     void hostileInput_data();
     void hostileInput();
+    void fuzzFindingsStayFixed();
 };
 
 void RtfReaderTest::corpusText_data() {
@@ -367,6 +369,23 @@ void RtfReaderTest::hostileInput() {
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(document->toPlainText().contains(contains));
     QCOMPARE(!result.message.isEmpty(), repaired);
+}
+
+// Inputs the fuzzer once found a fault with (out of memory through a PNG
+// chunk that lies about its length, ...).
+void RtfReaderTest::fuzzFindingsStayFixed() {
+    const QDir dir(QStringLiteral(KORVEL_RTF_CORPUS_DIR "/../fuzz_regressions"));
+    const QStringList files = dir.entryList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QElapsedTimer timer;
+        timer.start();
+        const auto document = korvel::loadQuestionText(file.readAll());
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(name));
+        QVERIFY(!document->toPlainText().isEmpty());
+    }
 }
 
 QTEST_MAIN(RtfReaderTest)
