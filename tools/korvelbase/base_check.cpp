@@ -1,0 +1,100 @@
+#include "base_check.h"
+
+#include "base_dump.h"
+#include "basestore/base_catalogue.h"
+#include "basestore/question_record.h"
+#include "picture_check.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace korvel {
+
+namespace {
+
+class CheckSink : public DumpSink {
+public:
+    CheckSink(const QString& path, const QString& helpFolder)
+        : path_(path)
+        , helpFolder_(helpFolder) {}
+
+    QStringList problems;
+
+    void base(const DumpedBase& base) override {
+        if (base.error)
+            problems << *base.error;
+        if (base.name.isEmpty())
+            problems << QStringLiteral(
+                "base.dni: Base/Name is missing, the base's button has no caption");
+        Archiver archiver;
+        const OpenedBase opened = openBase(archiver, path_);
+        const auto checkPicture = [&](const QByteArray& bytes, PictureFormat format,
+                                      const char* name) {
+            if (!bytes.isEmpty() && !pictureDecodes(bytes, format))
+                problems << QStringLiteral("%1 does not decode as a picture").arg(name);
+        };
+        checkPicture(opened.mainPicture, PictureFormat::Jpeg, "Skin\\main.jpg");
+        checkPicture(opened.goodAnimation, PictureFormat::Gif, "Skin\\good.gif");
+        checkPicture(opened.badAnimation, PictureFormat::Gif, "Skin\\bad.gif");
+    }
+
+    void question(const DumpedQuestion& question) override {
+        const int t = question.ticket;
+        const int q = question.question;
+        const QString where = QStringLiteral("ticket %1, question %2: ").arg(t).arg(q);
+        if (!question.textPresent)
+            problems << where + questionTextEntry(t, q) + QStringLiteral(" is missing or empty");
+        if (question.error) {
+            problems << where + *question.error;
+            return;
+        }
+        if (question.picture) {
+            Archiver archiver;
+            const ByteStream picture =
+                readArchiveEntry(archiver, path_, questionPictureEntry(t, q));
+            if (!pictureDecodes(picture.bytes(), PictureFormat::Jpeg))
+                problems << where + questionPictureEntry(t, q) +
+                                QStringLiteral(" does not decode as a JPEG picture");
+        }
+        const bool anyAnswer = std::any_of(question.answers.begin(), question.answers.end(),
+                                           [](const auto& answer) { return answer.has_value(); });
+        if (!anyAnswer)
+            problems << where + QStringLiteral("the question has no answers");
+        if (question.answerMode > 0 && !question.answers[size_t(question.answerMode - 1)])
+            problems << where + QStringLiteral("the right answer %1 has no text")
+                                    .arg(question.answerMode);
+        if (question.answerMode == 0 && anyAnswer && question.right.isEmpty())
+            problems << where + QStringLiteral("a multiple-answer question without a right answer");
+        checkLiterature(question, where);
+    }
+
+    void finish() override {}
+
+private:
+    void checkLiterature(const DumpedQuestion& question, const QString& where) {
+        if (question.literatureIndex.isEmpty())
+            return;
+        if (question.literaturePage.isEmpty()) {
+            problems << where + QStringLiteral("base.dni has no Literature/L%1 for its index")
+                                    .arg(question.literatureIndex);
+            return;
+        }
+        if (!helpFolder_.isEmpty() &&
+            !QFileInfo(QDir(helpFolder_).filePath(question.literaturePage)).isFile())
+            problems << where + QStringLiteral("literature page %1 is not in %2")
+                                    .arg(question.literaturePage, helpFolder_);
+    }
+
+    QString path_;
+    QString helpFolder_;
+};
+
+} // namespace
+
+QStringList checkBase(const QString& path, const QString& helpFolder) {
+    CheckSink sink(path, helpFolder);
+    dumpBase(path, sink);
+    return sink.problems;
+}
+
+} // namespace korvel

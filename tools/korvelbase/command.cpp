@@ -1,0 +1,10 @@
+#include "command.h"
+
+namespace korvel {
+
+int usageError(CommandContext& context, const QString& message) {
+    context.err << "korvelbase: " << message << "\nUsage: " << context.usage << '\n';
+    return ExitUsage;
+}
+
+} // namespace korvel

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "command.h"
+
+namespace korvel {
+
+// korvelbase dump BASE.zip [--json]
+int dumpCommand(CommandContext& context);
+
+} // namespace korvel
