@@ -5,7 +5,7 @@ set -eu
 build=${1:?usage: $0 BUILD_DIR}
 file=$(mktemp --suffix=.rtf)
 trap 'rm -f "$file"' EXIT
-"$build/rtf_reader_bench" --write "$file"
+"$build/bench/rtf_reader_bench" --write "$file"
 seconds() { /usr/bin/time -f %e "$@" >/dev/null 2>"$file.time" || true; tail -n 1 "$file.time"; rm -f "$file.time"; }
 ours=$(seconds "$build/korvelbase" rtf "$file" --to text)
 echo "korvelbase rtf --to text: $ours s"
