@@ -18,22 +18,23 @@ MainMenuPage::MainMenuPage(QWidget* parent)
     hover_ = new HoverWatcher(this);
     connect(hover_, &HoverWatcher::entered, this, &MainMenuPage::buttonEntered);
 
-    addButton(QStringLiteral("spSkinButton12"), 16, QStringLiteral("ЭКЗАМЕН"),
-              QStringLiteral("Экзаменационное тестирование"))
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton12"), 16, 153,
+                  QStringLiteral("ЭКЗАМЕН"), QStringLiteral("Экзаменационное тестирование"))
         ->setEnabled(false);
-    addButton(QStringLiteral("spSkinButton10"), 64, QStringLiteral("Подготовка к экзамену"),
-              QStringLiteral("Подготовка к экзаменационному тестированию"))
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton10"), 64, 153,
+                  QStringLiteral("Подготовка к экзамену"),
+                  QStringLiteral("Подготовка к экзаменационному тестированию"))
         ->setEnabled(false);
-    addButton(QStringLiteral("reload"), 112, QStringLiteral("Открыть базу..."),
-              QStringLiteral("Открыть базу билетов"));
-    addButton(QStringLiteral("Settings"), 160, QStringLiteral("Настройки..."),
-              QStringLiteral("Настройки программы"));
-    addButton(QStringLiteral("Spravka"), 416, QStringLiteral("Справка"),
-              QStringLiteral("Справка к Korvel TEST"));
-    addButton(QStringLiteral("spSkinButton16"), 464, QStringLiteral("О программе"),
-              QStringLiteral("О программе Korvel TEST"));
-    addButton(QStringLiteral("spSkinButton17"), 512, QStringLiteral("Выход"),
-              QStringLiteral("Выйти из программы"));
+    addMenuButton(this, *hover_, QStringLiteral("reload"), 112, 153,
+                  QStringLiteral("Открыть базу..."), QStringLiteral("Открыть базу билетов"));
+    addMenuButton(this, *hover_, QStringLiteral("Settings"), 160, 153,
+                  QStringLiteral("Настройки..."), QStringLiteral("Настройки программы"));
+    addMenuButton(this, *hover_, QStringLiteral("Spravka"), 416, 153, QStringLiteral("Справка"),
+                  QStringLiteral("Справка к Korvel TEST"));
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton16"), 464, 153,
+                  QStringLiteral("О программе"), QStringLiteral("О программе Korvel TEST"));
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton17"), 512, 153,
+                  QStringLiteral("Выход"), QStringLiteral("Выйти из программы"));
 
     descriptions_ =
         std::make_unique<DescriptionPanels>(mainMenuDescriptions(), QRect(176, 16, 561, 273),
@@ -49,15 +50,6 @@ MainMenuPage::MainMenuPage(QWidget* parent)
 }
 
 MainMenuPage::~MainMenuPage() = default;
-
-QPushButton* MainMenuPage::addButton(const QString& name, int top, const QString& caption,
-                                     const QString& toolTip) {
-    auto* button = placed<QPushButton>(this, name, 8, top, 153, 25, caption);
-    button->setToolTip(toolTip);
-    button->setProperty("menuButton", true);
-    hover_->watch(button);
-    return button;
-}
 
 QPushButton* MainMenuPage::button(const QString& name) const {
     return findChild<QPushButton*>(name, Qt::FindDirectChildrenOnly);

@@ -30,9 +30,6 @@ signals:
     void buttonEntered(const QString& name);
 
 private:
-    QPushButton* addButton(const QString& name, int top, const QString& caption,
-                           const QString& toolTip);
-
     HoverWatcher* hover_ = nullptr;
     std::unique_ptr<DescriptionPanels> descriptions_;
     QLabel* image5_ = nullptr;

@@ -30,14 +30,14 @@ ResultsPage::ResultsPage(QWidget* parent)
     loser_->setAlignment(Qt::AlignCenter);
     loser_->setScaledContents(true);
 
-    addButton(QStringLiteral("spSkinButton14"), 144, QStringLiteral("Режим Анализа"),
-              QStringLiteral("Включить Режим анализа"));
-    addButton(QStringLiteral("ShowOtchet"), 184, QStringLiteral("Показать Отчет"),
-              QStringLiteral("Показать Отчет"));
-    addButton(QStringLiteral("WorkError"), 224, QStringLiteral("Работа над ошибками"),
-              QStringLiteral("Работа над ошибками"));
-    addButton(QStringLiteral("spSkinButton15"), 504, QStringLiteral("Главное меню"),
-              QStringLiteral("Перейти в Главное меню"));
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton14"), 144, 169,
+                  QStringLiteral("Режим Анализа"), QStringLiteral("Включить Режим анализа"));
+    addMenuButton(this, *hover_, QStringLiteral("ShowOtchet"), 184, 169,
+                  QStringLiteral("Показать Отчет"), QStringLiteral("Показать Отчет"));
+    addMenuButton(this, *hover_, QStringLiteral("WorkError"), 224, 169,
+                  QStringLiteral("Работа над ошибками"), QStringLiteral("Работа над ошибками"));
+    addMenuButton(this, *hover_, QStringLiteral("spSkinButton15"), 504, 169,
+                  QStringLiteral("Главное меню"), QStringLiteral("Перейти в Главное меню"));
 
     descriptions_ =
         std::make_unique<DescriptionPanels>(resultsDescriptions(), QRect(184, 144, 545, 217),
@@ -48,15 +48,6 @@ ResultsPage::ResultsPage(QWidget* parent)
 }
 
 ResultsPage::~ResultsPage() = default;
-
-QPushButton* ResultsPage::addButton(const QString& name, int top, const QString& caption,
-                                    const QString& toolTip) {
-    auto* button = placed<QPushButton>(this, name, 8, top, 169, 25, caption);
-    button->setToolTip(toolTip);
-    button->setProperty("menuButton", true);
-    hover_->watch(button);
-    return button;
-}
 
 QPushButton* ResultsPage::button(const QString& name) const {
     return findChild<QPushButton*>(name, Qt::FindDirectChildrenOnly);
