@@ -43,7 +43,9 @@ public:
         const int q = question.question;
         const QString where = QStringLiteral("ticket %1, question %2: ").arg(t).arg(q);
         if (!question.textPresent)
-            problems << where + questionTextEntry(t, q) + QStringLiteral(" is missing or empty");
+            problems << where + questionTextEntry(t, q) + QStringLiteral(" is missing or damaged");
+        else if (question.textBytes == 0)
+            problems << where + questionTextEntry(t, q) + QStringLiteral(" is empty");
         if (question.error) {
             problems << where + *question.error;
             return;

@@ -20,15 +20,12 @@ QString describe(const std::exception& error) {
     return QString::fromStdString(error.what());
 }
 
-bool entryHasBytes(Archiver& archiver, const QString& path, const QString& entry,
-                   QByteArray* bytes = nullptr) {
+// The entry's bytes, or nullopt when it is missing or cannot be read.
+std::optional<QByteArray> readEntry(Archiver& archiver, const QString& path, const QString& entry) {
     try {
-        const ByteStream stream = readArchiveEntry(archiver, path, entry);
-        if (bytes)
-            *bytes = stream.bytes();
-        return !stream.isEmpty();
+        return readArchiveEntry(archiver, path, entry).bytes();
     } catch (const ArchiveError&) {
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -67,11 +64,12 @@ DumpedQuestion readQuestion(Archiver& archiver, const QString& path, ByteStream&
     result.ticket = t;
     result.question = q;
 
-    QByteArray text;
-    result.textPresent = entryHasBytes(archiver, path, questionTextEntry(t, q), &text);
-    result.textBytes = text.size();
-    result.textRtf = text.startsWith("{\\rtf");
-    result.picture = entryHasBytes(archiver, path, questionPictureEntry(t, q));
+    const std::optional<QByteArray> text = readEntry(archiver, path, questionTextEntry(t, q));
+    result.textPresent = text.has_value();
+    result.textBytes = text ? text->size() : 0;
+    result.textRtf = text && text->startsWith("{\\rtf");
+    result.picture =
+        !readEntry(archiver, path, questionPictureEntry(t, q)).value_or(QByteArray()).isEmpty();
 
     QuestionRecord keys;
     try {

@@ -28,8 +28,8 @@ struct DumpedBase {
 struct DumpedQuestion {
     int ticket = 0;
     int question = 0;
-    bool textPresent = false;
-    bool textRtf = false; // the entry starts with {\rtf
+    bool textPresent = false; // the entry exists and reads
+    bool textRtf = false;     // the entry starts with {\rtf
     qsizetype textBytes = 0;
     bool picture = false;
     int answerMode = 1;
