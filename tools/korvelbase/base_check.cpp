@@ -4,13 +4,19 @@
 #include "basestore/base_catalogue.h"
 #include "basestore/question_record.h"
 #include "picture_check.h"
+#include "text_codec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace korvel {
 
 namespace {
+
+// Literature pages are small; a huge file is not read whole.
+constexpr qint64 MaxPageSize = 16 * 1024 * 1024;
 
 class CheckSink : public DumpSink {
 public:
@@ -23,7 +29,7 @@ public:
     void base(const DumpedBase& base) override {
         if (base.error)
             problems << *base.error;
-        if (base.name.isEmpty())
+        if (!base.error && base.name.isEmpty())
             problems << QStringLiteral(
                 "base.dni: Base/Name is missing, the base's button has no caption");
         Archiver archiver;
@@ -81,10 +87,33 @@ private:
                                     .arg(question.literatureIndex);
             return;
         }
-        if (!helpFolder_.isEmpty() &&
-            !QFileInfo(QDir(helpFolder_).filePath(question.literaturePage)).isFile())
+        if (helpFolder_.isEmpty())
+            return;
+        const QString page = QDir(helpFolder_).filePath(question.literaturePage);
+        if (!QFileInfo(page).isFile()) {
             problems << where + QStringLiteral("literature page %1 is not in %2")
                                     .arg(question.literaturePage, helpFolder_);
+            return;
+        }
+        if (!question.literaturePunkt.isEmpty() && !hasAnchor(page, question.literaturePunkt))
+            problems << where + QStringLiteral("literature page %1 has no anchor named %2")
+                                    .arg(question.literaturePage, question.literaturePunkt);
+    }
+
+    // Pages and Punkt values are both Windows-1251, so the bytes are compared.
+    static bool hasAnchor(const QString& page, const QString& punkt) {
+        QFile file(page);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QString html = QString::fromLatin1(file.read(MaxPageSize));
+        const std::optional<QByteArray> name = encodeWindows1251(punkt);
+        if (!name)
+            return false;
+        const QRegularExpression anchor(
+            QStringLiteral("<a\\s[^>]*\\b(name|id)\\s*=\\s*([\"']?)%1\\2[\\s>/]")
+                .arg(QRegularExpression::escape(QString::fromLatin1(*name))),
+            QRegularExpression::CaseInsensitiveOption);
+        return anchor.match(html).hasMatch();
     }
 
     QString path_;

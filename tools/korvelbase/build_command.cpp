@@ -3,6 +3,9 @@
 #include "base_archive_writer.h"
 #include "base_source.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace korvel {
 
 int buildCommand(CommandContext& context) {
@@ -25,6 +28,7 @@ int buildCommand(CommandContext& context) {
         return ExitProblems;
     }
     try {
+        QDir().mkpath(QFileInfo(output).absolutePath());
         writeBaseArchive(source, output);
     } catch (const ArchiveWriteError& error) {
         context.err << "error: " << error.what() << '\n';

@@ -14,6 +14,7 @@ bool pictureDecodes(const QByteArray& bytes, PictureFormat format) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format == PictureFormat::Jpeg ? "jpeg" : "gif");
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read();
     return !image.isNull();
 }
