@@ -1,126 +1,166 @@
 #include "basestore/question_cipher.h"
 #include "tests/support/test_base_builder.h"
+#include "tests/support/zip_surgery.h"
 #include "tools/korvelbase/base_check.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
 using namespace korvel;
 
 namespace {
 
-using Describe = std::function<void(TestBaseBuilder&)>;
-
-// One ticket of two standard questions, question 1 pointing at a literature page.
+// One ticket of two questions, literature index 1 on the first, page in the help folder.
 TestBaseBuilder cleanBase() {
     TestBaseBuilder base;
-    base.setCounts(1, 2);
-    base.descriptor().add("Literature", "L1", "page.htm");
-    base.addEntry("Skin/main.jpg", testJpeg()).addEntry("Skin/bad.gif", testGif());
-    base.addQuestion(1, 1, "one", standardQuestion(2).add("Literature", "Index", "1"), testJpeg());
-    base.addQuestion(1, 2, "two", multipleQuestion({1, 4}));
-    return base;
-}
-
-TestBaseBuilder withQuestion2(const RecordContainerWriter& record) {
-    TestBaseBuilder base;
-    base.setCounts(1, 2);
-    base.addQuestion(1, 1, "one", standardQuestion());
-    base.addQuestion(1, 2, "two", record);
+    base.setCounts(1, 2).descriptor().add("Literature", "L1", "page.htm");
+    RecordContainerWriter first = standardQuestion(2);
+    first.add("Literature", "Index", "1").add("Literature", "Punkt", "p1");
+    base.addEntry("Skin/main.jpg", testJpeg()).addEntry("Skin/good.gif", testGif());
+    base.addQuestion(1, 1, "{\\rtf1 one}", first, testJpeg());
+    base.addQuestion(1, 2, "two", multipleQuestion({2, 3}));
     return base;
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(Describe)
-
 class CheckTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir dir_;
+    QString help_;
+
 private slots:
-    void cleanBaseHasNoProblems() {
-        QTemporaryDir dir;
-        QDir().mkpath(dir.filePath("Help"));
-        QFile page(dir.filePath("Help/page.htm"));
+    void initTestCase() {
+        help_ = dir_.filePath("Help");
+        QVERIFY(QDir().mkpath(help_));
+        QFile page(QDir(help_).filePath("page.htm"));
         QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<html></html>");
-        page.close();
-        cleanBase().write(dir.filePath("base.zip"));
-        QCOMPARE(checkBase(dir.filePath("base.zip"), dir.filePath("Help")), QStringList());
-        QCOMPARE(checkBase(dir.filePath("base.zip"), QString()), QStringList());
+        page.write("<html><body><a name=\"p1\">1</a></body></html>");
     }
 
+    void cleanBaseHasNoProblems() {
+        const QString path = dir_.filePath("clean.zip");
+        cleanBase().write(path);
+        QCOMPARE(checkBase(path, help_), QStringList());
+        QCOMPARE(checkBase(path, QString()), QStringList());
+    }
+
+    // Each defect on its own, and the words the finding must contain.
     void findings_data() {
-        QTest::addColumn<Describe>("describe");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("missing base.dni")
-            << Describe([](TestBaseBuilder& b) { b.addQuestion(1, 1, "one", standardQuestion()); })
-            << "base.dni";
-        QTest::newRow("tickets 1001")
-            << Describe([](TestBaseBuilder& b) { b.setCounts(1001, 1); }) << "1001";
-        QTest::newRow("questions 1001")
-            << Describe([](TestBaseBuilder& b) { b.setCounts(1, 1001); }) << "1001";
-        QTest::newRow("counts not numbers") << Describe([](TestBaseBuilder& b) {
-            b.descriptor().add("Base", "Name", "n").add("Base", "Vop", "x").add("Base", "Bil", "1");
-        }) << "Vop";
-        QTest::newRow("missing T") << Describe([](TestBaseBuilder& b) {
-            b.setCounts(1, 1);
-            b.addRawRecord(1, 1, cipherQuestionRecord(standardQuestion().bytes()));
-        }) << "B1\\T.1 is missing";
-        QTest::newRow("missing V") << Describe([](TestBaseBuilder& b) {
-            b.setCounts(1, 1);
-            b.addEntry("B1\\T.1", "text");
-        }) << "B1\\V.1";
-        QTest::newRow("vop/yes 7") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(
-                RecordContainerWriter().add("vop", "yes", "7").add("vop", "ot1", "a"));
-        }) << "ticket 1, question 2: B1\\V.2: ";
-        QTest::newRow("vop/yes x") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(
-                RecordContainerWriter().add("vop", "yes", "x").add("vop", "ot1", "a"));
-        }) << "ticket 1, question 2: B1\\V.2: ";
-        QTest::newRow("no answers") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(RecordContainerWriter().add("vop", "yes", "1"));
-        }) << "question 2: the question has no answers";
-        QTest::newRow("right answer without text")
-            << Describe([](TestBaseBuilder& b) { b = withQuestion2(standardQuestion(5, 3)); })
-            << "question 2: the right answer 5 has no text";
-        QTest::newRow("multiple without right")
-            << Describe([](TestBaseBuilder& b) { b = withQuestion2(multipleQuestion({})); })
-            << "question 2: a multiple-answer question without a right answer";
-        QTest::newRow("literature page not in help") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(standardQuestion().add("Literature", "Index", "3"));
-            b.descriptor().add("Literature", "L3", "gone.htm");
-        }) << "literature page gone.htm is not in";
-        QTest::newRow("literature index without L") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(standardQuestion().add("Literature", "Index", "3"));
-        }) << "base.dni has no Literature/L3";
-        QTest::newRow("question picture") << Describe([](TestBaseBuilder& b) {
-            b.setCounts(1, 1);
-            b.addQuestion(1, 1, "one", standardQuestion(), "not a jpeg");
-        }) << "B1\\J.1 does not decode";
-        QTest::newRow("main picture") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(standardQuestion());
-            b.addEntry("Skin/main.jpg", testGif());
-        }) << "main.jpg does not decode";
-        QTest::newRow("bad animation") << Describe([](TestBaseBuilder& b) {
-            b = withQuestion2(standardQuestion());
-            b.addEntry("Skin/bad.gif", testJpeg().left(40));
-        }) << "bad.gif does not decode";
+        QTest::addColumn<QString>("defect");
+        QTest::addColumn<QString>("finding");
+        QTest::newRow("no base.dni") << "nodni"
+                                     << "base.dni";
+        QTest::newRow("counts out of range") << "counts"
+                                             << "1001";
+        QTest::newRow("no name") << "noname"
+                                 << "Name";
+        QTest::newRow("text missing") << "notext"
+                                      << "B1\\T.2";
+        QTest::newRow("text empty") << "emptytext"
+                                    << "empty";
+        QTest::newRow("record missing") << "norecord"
+                                        << "B1\\V.2";
+        QTest::newRow("vop/yes 7") << "mode"
+                                   << "answer mode";
+        QTest::newRow("vop/yes x") << "modex"
+                                   << "answer mode";
+        QTest::newRow("no answers") << "noanswers"
+                                    << "no answers";
+        QTest::newRow("right answer without text") << "righttext"
+                                                   << "right answer 5";
+        QTest::newRow("multiple without right") << "noright"
+                                                << "without a right answer";
+        QTest::newRow("literature key missing") << "nolkey"
+                                                << "L9";
+        QTest::newRow("literature page missing") << "nopage"
+                                                 << "gone.htm";
+        QTest::newRow("anchor missing") << "noanchor"
+                                        << "anchor named p7";
+        QTest::newRow("question picture broken") << "badjpeg"
+                                                 << "B1\\J.2";
+        QTest::newRow("main picture broken") << "badmain"
+                                             << "Skin\\main.jpg";
+        QTest::newRow("animation broken") << "badgif"
+                                          << "Skin\\bad.gif";
+        QTest::newRow("damaged record") << "crc"
+                                        << "damaged";
     }
     void findings() {
-        QFETCH(Describe, describe);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        QDir().mkpath(dir.filePath("Help"));
+        QFETCH(QString, defect);
+        QFETCH(QString, finding);
         TestBaseBuilder base;
-        describe(base);
-        base.write(dir.filePath("base.zip"));
-        const QStringList problems = checkBase(dir.filePath("base.zip"), dir.filePath("Help"));
-        QVERIFY2(problems.join('\n').contains(expected), qPrintable(problems.join('\n')));
+        if (defect == u"counts")
+            base.setCounts(1001, 2);
+        else if (defect == u"noname")
+            base.descriptor().add("Base", "Vop", "2").add("Base", "Bil", "1");
+        else if (defect != u"nodni")
+            base.setCounts(1, 2);
+        if (defect != u"nodni")
+            base.descriptor()
+                .add("Literature", "L1", "page.htm")
+                .add("Literature", "L2", "gone.htm");
+        base.addQuestion(1, 1, "fine", standardQuestion(1));
+
+        RecordContainerWriter record = standardQuestion(2);
+        QByteArray text = "text";
+        QByteArray picture;
+        if (defect == u"emptytext")
+            text.clear();
+        if (defect == u"mode")
+            record = RecordContainerWriter().add("vop", "yes", "7").add("vop", "ot1", "a");
+        if (defect == u"modex")
+            record = RecordContainerWriter().add("vop", "yes", "x").add("vop", "ot1", "a");
+        if (defect == u"noanswers")
+            record = RecordContainerWriter().add("vop", "yes", "1");
+        if (defect == u"righttext")
+            record = standardQuestion(5, 3);
+        if (defect == u"noright")
+            record = multipleQuestion({}, 3);
+        if (defect == u"nolkey")
+            record.add("Literature", "Index", "9");
+        if (defect == u"nopage")
+            record.add("Literature", "Index", "2");
+        if (defect == u"noanchor")
+            record.add("Literature", "Index", "1").add("Literature", "Punkt", "p7");
+        if (defect == u"badjpeg")
+            picture = "not a picture";
+        if (defect == u"badmain")
+            base.addEntry("Skin\\main.jpg", testGif());
+        if (defect == u"badgif")
+            base.addEntry("Skin\\bad.gif", "GIF89a but nothing more");
+
+        if (defect == u"notext")
+            base.addRawRecord(1, 2, cipherQuestionRecord(record.bytes()));
+        else if (defect == u"norecord")
+            base.addEntry("B1\\T.2", text);
+        else
+            base.addQuestion(1, 2, text, record, picture);
+
+        const QString path = dir_.filePath("defect.zip");
+        base.write(path);
+        if (defect == u"crc")
+            QVERIFY(corruptEntryCrc(path, "B1\\V.2"));
+        const QStringList problems = checkBase(path, help_);
+        QVERIFY2(!problems.isEmpty(), "no problem found");
+        QVERIFY2(std::any_of(problems.begin(), problems.end(),
+                             [&](const QString& p) { return p.contains(finding); }),
+                 qPrintable(problems.join('\n')));
+        // The good first question never shows up in the findings.
+        for (const QString& problem : problems)
+            QVERIFY2(!problem.contains("question 1:"), qPrintable(problem));
+    }
+
+    void unreadableArchiveIsOneProblem() {
+        const QString path = dir_.filePath("garbage.zip");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a zip archive");
+        file.close();
+        QCOMPARE(checkBase(path, help_).size(), 1);
     }
 };
 
