@@ -101,16 +101,6 @@ struct Picture {
     int nibble = -1;
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int clampInt(int value, int low, int high) {
     return std::clamp(value, low, high);
 }

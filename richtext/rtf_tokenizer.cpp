@@ -22,16 +22,6 @@ RtfToken makeToken(RtfToken::Kind kind) {
     return token;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 RtfTokenizer::RtfTokenizer(QByteArrayView data)
@@ -82,7 +72,7 @@ RtfToken RtfTokenizer::readControl() {
             int value = 0;
             int digits = 0;
             while (digits < 2 && pos_ < size_) {
-                const int h = hexValue(data_[pos_]);
+                const int h = hexDigit(data_[pos_]);
                 if (h < 0)
                     break;
                 value = value * 16 + h;
@@ -145,6 +135,16 @@ RtfToken RtfTokenizer::readControl() {
         return binary;
     }
     return token;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 } // namespace korvel

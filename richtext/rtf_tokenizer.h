@@ -46,4 +46,7 @@ private:
     bool binaryCut_ = false;
 };
 
+// The value of one hex digit, or -1.
+int hexDigit(char c);
+
 } // namespace korvel
