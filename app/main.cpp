@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "app/skinned_message_boxes.h"
 #include "resources/skin_style.h"
-#include "sound/sound_output.h"
+#include "sound/qt_sound_output.h"
 
 #include <QSettings>
 

@@ -14,6 +14,7 @@
 #include "app/splash_window.h"
 #include "app/widget_helpers.h"
 #include "basestore/base_catalogue.h"
+#include "engine/base_content.h"
 #include "platform/message_boxes.h"
 #include "settings/settings_store.h"
 
@@ -269,7 +270,7 @@ void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName,
     baseDescriptor_.clear();
     openBasePanel_->picture()->show();
     mainPanel_->picture()->show();
-    const QPixmap picture = decodePicture(base.mainPicture);
+    const QPixmap picture = QPixmap::fromImage(decodePicture(base.mainPicture));
     if (picture.isNull()) {
         openBasePanel_->picture()->hide();
         mainPanel_->picture()->hide();

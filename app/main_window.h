@@ -5,7 +5,7 @@
 #include "basestore/byte_stream.h"
 #include "engine/answer_matrix.h"
 #include "settings/live_settings.h"
-#include "sound/play_effect.h"
+#include "platform/play_effect.h"
 
 #include <QSize>
 #include <QWidget>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -17,12 +15,5 @@ W* placed(QWidget* parent, const QString& name, int left, int top, int width, in
     widget->setGeometry(left, top, width, height);
     return widget;
 }
-
-// Windows-1251 bytes of a base as text; CR LF line breaks become LF.
-QString fromBaseText(const QByteArray& bytes);
-
-// Decodes a picture of a base (JPEG in practice); very large photos are
-// scaled down while decoding. A null pixmap when the bytes are no picture.
-QPixmap decodePicture(const QByteArray& bytes);
 
 } // namespace korvel

@@ -8,7 +8,7 @@
 #include "app/results_page.h"
 #include "app/splash_window.h"
 #include "platform/message_boxes.h"
-#include "sound/sound_output.h"
+#include "sound/qt_sound_output.h"
 #include "test_bases.h"
 
 #include <QDialog>

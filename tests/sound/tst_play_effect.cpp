@@ -1,5 +1,5 @@
-#include "sound/play_effect.h"
-#include "sound/sound_output.h"
+#include "platform/play_effect.h"
+#include "sound/qt_sound_output.h"
 
 #include <QtTest>
 

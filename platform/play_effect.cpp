@@ -1,4 +1,4 @@
-#include "sound/play_effect.h"
+#include "platform/play_effect.h"
 
 #include <utility>
 

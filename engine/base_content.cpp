@@ -1,15 +1,10 @@
-#include "app/widget_helpers.h"
+#include "engine/base_content.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QStringDecoder>
 
 namespace korvel {
-
-namespace {
-// Enough for every picture area of the window, also maximised.
-constexpr int MaxPictureSide = 2048;
-} // namespace
 
 QString fromBaseText(const QByteArray& bytes) {
     QStringDecoder decoder("windows-1251");
@@ -19,7 +14,7 @@ QString fromBaseText(const QByteArray& bytes) {
     return text;
 }
 
-QPixmap decodePicture(const QByteArray& bytes) {
+QImage decodePicture(const QByteArray& bytes, QSize fitInto) {
     if (bytes.isEmpty())
         return {};
     QByteArray data = bytes;
@@ -27,12 +22,10 @@ QPixmap decodePicture(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
-        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
-    const QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    return QPixmap::fromImage(image);
+    if (size.isValid() && fitInto.isValid() &&
+        (size.width() > fitInto.width() || size.height() > fitInto.height()))
+        reader.setScaledSize(size.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    return reader.read();
 }
 
 } // namespace korvel

@@ -1,4 +1,4 @@
-#include "sound/sound_output.h"
+#include "sound/qt_sound_output.h"
 
 #include <QSoundEffect>
 #include <QUrl>
