@@ -1,12 +1,12 @@
 #pragma once
 
+#include "archive_index_cache.h"
 #include "byte_stream.h"
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <stdexcept>
-
-struct zip;
 
 namespace korvel {
 
@@ -17,11 +17,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The archive reads, but holds no entry of that name.
+class EntryNotFoundError : public ArchiveError {
+public:
+    explicit EntryNotFoundError(const QString& entryName);
+};
+
 // Entries bigger than this are refused as damaged before anything is inflated.
 inline constexpr qint64 MaxEntrySize = 64 * 1024 * 1024;
 
 // The one archive reader: at most one archive open at a time, opened and
 // closed around every read so no archive stays open between user actions.
+// Opening reads the archive's directory once and keeps it while the file is
+// unchanged; the file itself is open only while an entry is read, so a base
+// can be replaced while the program runs.
 class Archiver {
 public:
     Archiver() = default;
@@ -31,17 +40,27 @@ public:
 
     void setFileName(const QString& path) { fileName_ = path; }
     const QString& fileName() const { return fileName_; }
-    bool isOpen() const { return archive_ != nullptr; }
+    bool isOpen() const { return directory_ != nullptr; }
 
     void ArchiveOpen();
     // Names match without regard to ASCII letter case, and '\' and '/' are
     // the same character on both sides; only the exact path matches.
+    // Throws EntryNotFoundError or, for damaged data, ArchiveError.
     void ArchiveEntryToStream(const QString& entryName, ByteStream& stream);
     void ArchiveClose();
 
+    // Whether the open archive holds an entry of that name (matched as
+    // above), without reading it; false when none is open.
+    bool ArchiveHasEntry(const QString& entryName) const;
+
+    // The directories kept for the archives read so far.
+    const ArchiveIndexCache& indexCache() const { return cache_; }
+
 private:
     QString fileName_;
-    zip* archive_ = nullptr;
+    QString openPath_;
+    std::shared_ptr<const ZipDirectory> directory_;
+    ArchiveIndexCache cache_;
 };
 
 // Open, read one entry, close: the sequence every reader of an entry follows.
