@@ -1,0 +1,169 @@
+#pragma once
+
+#include "engine/page_state.h"
+#include "engine/run_state.h"
+
+#include <QObject>
+#include <QTextDocument>
+#include <QTime>
+#include <QTimer>
+#include <functional>
+
+namespace korvel {
+
+class Archiver;
+class LiveSettings;
+class MessageBoxes;
+class RunWindow;
+class SoundEffects;
+
+// Everything a run takes from outside. The program hands in its own; tests
+// pin the random draws and the time of day.
+struct RunEnvironment {
+    Archiver* archiver = nullptr;
+    MessageBoxes* boxes = nullptr;
+    SoundEffects* effects = nullptr;
+    LiveSettings* settings = nullptr;
+    RunWindow* window = nullptr;
+    QString programFolder; // with a trailing '/'
+    // A uniform whole number from low to high, both included.
+    std::function<int(int low, int high)> random;
+    std::function<QTime()> timeOfDay;
+};
+
+// The question loop of TForm1: the run state, what the question page, the
+// results page, the dialogs and the overlay show, and the handlers under
+// their own names. Every handler leaves the state consistent and emits
+// changed(); the pages draw the state then.
+class RunEngine final : public QObject {
+    Q_OBJECT
+public:
+    explicit RunEngine(const RunEnvironment& environment, QObject* parent = nullptr);
+    ~RunEngine() override;
+
+    const RunState& state() const { return state_; }
+    const QuestionPageState& page() const { return page_; }
+    const ResultsPageState& results() const { return results_; }
+    const TicketChoiceState& ticketChoice() const { return ticketChoice_; }
+    const ExamInfoState& examInfo() const { return examInfo_; }
+    const BusyState& busy() const { return busy_; }
+    // Vopros: the question text, later the report.
+    QTextDocument* questionDocument() { return &questionDocument_; }
+
+    // Base opening: the counts and both matrices, zeroed.
+    void openBase(const QString& path, const ByteStream& descriptor, int tickets,
+                  int questionsPerTicket);
+    // A base that did not open fully keeps the counts and matrices before.
+    void setBasePath(const QString& path) { state_.CurrentBasePath = path; }
+    void setBaseDescriptor(const ByteStream& descriptor) { state_.BaseDescriptor = descriptor; }
+
+    // Timers: Timer1 countdown, Timer2 red lamp, Timer3 green lamp, Timer4 clock.
+    const QTimer& timer(int n) const;
+
+    // Presentation.
+    void ShowZamtor();
+    void MemePosBack();
+
+    // Answer controls.
+    void ButtonsDisable();
+    void ButtonsEnable();
+
+    // Answering; n is the row, 1..5.
+    void TestButMouseEnter(int n); // also the pointer entering spSkinSwitch<n>
+    void TestButMouseLeave(int n);
+    void TestButMouseDown(int n);
+    void spSkinPanelMouseEnter(int n); // spSkinPanel<n+11>
+    void spSkinPanelMouseLeave(int n);
+    // The activated answer button identifies the answer.
+    void TestButClick(int n);
+    // The user switched spSkinSwitch<n>; runs spSkinSwitch1Change when it changed.
+    void setSwitch(int n, bool on);
+    void spSkinSwitch1Change();
+    void ButtonTestChoisClick();
+    void Timer2Timer();
+    void Timer3Timer();
+    void QButtonClick();
+
+    // Colouring.
+    void memocolor();
+
+    // Navigation.
+    void NextButtonClick();
+    void BackButtonsClick();
+    void NextBiletClick();
+    void PrevBiletClick();
+    void spSkinButton8Click();
+    void spSkinButton15Click();
+    void BackAnClick();
+
+    // Run starts and their dialogs.
+    void Frame31spSkinButton1Click(); // "Подготовка к экзамену"
+    void spSkinButton12Click();       // "ЭКЗАМЕН"
+    void AfterClick();
+    // TForm4 "Билеты"; row is 0-based.
+    void setTicketChecked(int row, bool checked);
+    void setTicketRow(int row);
+    void TicketsAllClick();    // spSkinButton16 "Все"
+    void TicketsClearClick();  // spSkinButton19 "Очистить"
+    void TicketsInvertClick(); // spSkinButton22 "Инверт"
+    void TicketsChooseClick(); // spSkinButton1 "Выбрать"
+    void TicketsCancelClick(); // spSkinButton2 "Отмена", or the dialog closed
+    // TForm2 "Информация к Экзамену".
+    void setExamineeName(const QString& name);
+    void ExamOkClick();     // spSkinButton1 "Ок"
+    void ExamCancelClick(); // spSkinButton2 "Отмена", or the dialog closed
+
+    // Clock.
+    void EnabledWatch();
+    void DisabledWatch();
+    void Timer1Timer();
+    void Timer4Timer();
+
+    // Grading.
+    void AnalizeEnter();
+
+signals:
+    void changed();
+
+private:
+    class BusyScope;
+    void presentOnce();
+    void letMessagesBeProcessed();
+    void step(int gauge);
+    void playEffect(const QString& name);
+    int colorSetting(int row) const;
+    bool lampInterval() const;
+    void endLampInterval(QTimer& timer, bool& lamp);
+    void endRun();
+    void clearChosenOfCheckedTickets();
+    void rebuildTicketList();
+    void forwardQuestionStepAnswering();
+    void backwardQuestionStepAnswering();
+    void questionStepAnalysis(int direction);
+    void ticketStepAnswering(int direction);
+    void ticketStepAnalysis(int direction);
+    void giveUp();
+    void loadQuestionText();
+    void loadPicture();
+    void readRecordIntoRows();
+    void emitChanged();
+
+    RunEnvironment env_;
+    RunState state_;
+    QuestionPageState page_;
+    ResultsPageState results_;
+    TicketChoiceState ticketChoice_;
+    ExamInfoState examInfo_;
+    BusyState busy_;
+    QTextDocument questionDocument_;
+    QTimer timer1_;
+    QTimer timer2_;
+    QTimer timer3_;
+    QTimer timer4_;
+    int watchHour_ = -1;
+    int watchMinute_ = -1;
+    bool presenting_ = false;
+    bool presentAgain_ = false;
+};
+
+} // namespace korvel
