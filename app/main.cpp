@@ -13,8 +13,9 @@ int main(int argc, char** argv) {
 
     korvel::SkinnedMessageBoxes boxes;
     application.setFailureBoxes(&boxes);
-    QSettings settings(QSettings::NativeFormat, QSettings::SystemScope,
-                       QStringLiteral("ZamtorSoft"), QStringLiteral("KorvelTest"));
+    // Per-user over per-machine: see settings/settings_store.h.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZamtorSoft"),
+                       QStringLiteral("KorvelTest"));
     korvel::QtSoundOutput sound;
 
     korvel::ShellEnvironment environment;

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace korvel {
@@ -110,6 +111,23 @@ QString failedToSet() {
         .arg(QLatin1String(storedFlags().first().name));
 }
 
+// Removes the names from the per-user layer itself (not its fallbacks).
+bool dropUserValues(QSettings& user, const QStringList& names) {
+    user.setFallbacksEnabled(false);
+    bool removed = false;
+    for (const QString& name : names) {
+        if (user.contains(name)) {
+            user.remove(name);
+            removed = true;
+        }
+    }
+    user.setFallbacksEnabled(true);
+    if (!removed)
+        return true;
+    user.sync();
+    return user.status() == QSettings::NoError;
+}
+
 } // namespace
 
 const QStringList& settingsLoadOrder() {
@@ -154,12 +172,17 @@ bool load(LiveSettings& live, QSettings& store, MessageBoxes& messages) {
 }
 
 bool store(const LiveSettings& live, QSettings& store, MessageBoxes& messages) {
-    if (!store.isWritable()) {
+    const std::unique_ptr<QSettings> machine = machineLayer(store);
+    QSettings& target = machine && machine->isWritable() ? *machine : store;
+    if (!target.isWritable()) {
         messages.error(failedToSet());
         return false;
     }
-    for (const StoredFlag& flag : storedFlags())
-        store.setValue(QLatin1String(flag.name), (live.*flag.get)() ? 1 : 0);
+    QStringList written;
+    for (const StoredFlag& flag : storedFlags()) {
+        target.setValue(QLatin1String(flag.name), (live.*flag.get)() ? 1 : 0);
+        written.append(QLatin1String(flag.name));
+    }
     bool complete = true;
     for (const StoredNumber& number : storedNumbers()) {
         const QString text = number.text(live);
@@ -169,16 +192,29 @@ bool store(const LiveSettings& live, QSettings& store, MessageBoxes& messages) {
             complete = false;
             break;
         }
-        store.setValue(QLatin1String(number.name), *value);
+        target.setValue(QLatin1String(number.name), *value);
+        written.append(QLatin1String(number.name));
     }
-    store.sync();
-    if (store.status() != QSettings::NoError) {
+    target.sync();
+    bool kept = target.status() == QSettings::NoError;
+    // A per-user copy of a value would hide the per-machine one just written.
+    if (kept && &target != &store)
+        kept = dropUserValues(store, written);
+    if (!kept) {
         // The file is replaced as a whole, so a failed write left none of it.
         if (complete)
             messages.error(failedToSet());
         return false;
     }
     return complete;
+}
+
+std::unique_ptr<QSettings> machineLayer(const QSettings& store) {
+    if (store.scope() != QSettings::UserScope || store.organizationName().isEmpty() ||
+        !store.fallbacksEnabled())
+        return nullptr;
+    return std::make_unique<QSettings>(store.format(), QSettings::SystemScope,
+                                       store.organizationName(), store.applicationName());
 }
 
 } // namespace korvel

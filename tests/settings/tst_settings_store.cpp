@@ -2,7 +2,9 @@
 #include "settings/live_settings.h"
 #include "settings/settings_store.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +23,38 @@ QString writeIni(const QTemporaryDir& dir, const QByteArray& body) {
         file.write("[General]\n" + body) < 0)
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// The program's store: per-user over per-machine, both under a temporary
+// folder. An unwritable layer lies under a regular file, which holds for root.
+struct LayeredFolders {
+    explicit LayeredFolders(const QTemporaryDir& dir, bool machineWritable, bool userWritable)
+        : machine(dir.filePath(machineWritable ? "machine" : "blocker/machine"))
+        , user(dir.filePath(userWritable ? "user" : "blocker/user")) {
+        QFile blocker(dir.filePath(QStringLiteral("blocker")));
+        if (!blocker.open(QIODevice::WriteOnly))
+            qFatal("cannot write the blocker file");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, machine);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, user);
+    }
+    QString machineFile() const { return machine + QStringLiteral("/ZamtorSoft/KorvelTest.conf"); }
+    QString userFile() const { return user + QStringLiteral("/ZamtorSoft/KorvelTest.conf"); }
+
+    QString machine;
+    QString user;
+};
+
+std::unique_ptr<QSettings> programStore() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("ZamtorSoft"), QStringLiteral("KorvelTest"));
+}
+
+void writeConf(const QString& path, const QByteArray& body) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write("[General]\n" + body) < 0)
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 QStringList messageTexts(const ScriptedMessageBoxes& boxes) {
@@ -49,6 +83,10 @@ private slots:
     void storeThatCannotBeWritten();
     void notAnIntegerStopsTheStore_data();
     void notAnIntegerStopsTheStore();
+    void layersReadValueByValue();
+    void layersStore_data();
+    void layersStore();
+    void singleFileHasNoMachineLayer();
 
 private:
     QTemporaryDir dir_;
@@ -310,6 +348,99 @@ void TestSettingsStore::notAnIntegerStopsTheStore() {
     QCOMPARE(stored.value("NumBil").toString(), QStringLiteral("40"));
     QCOMPARE(stored.value("TrueColor").toString(), QStringLiteral("1"));
     QCOMPARE(stored.value("DefultColore").toString(), QStringLiteral("5"));
+}
+
+void TestSettingsStore::layersReadValueByValue() {
+    QTemporaryDir dir;
+    const LayeredFolders folders(dir, true, true);
+    writeConf(folders.machineFile(), "TimeEkzSek=20\nNumBil=5\nSoundOn=0\nTusPod=1\n");
+    writeConf(folders.userFile(), "NumBil=7\nTusPod=0\n");
+    LiveSettings live;
+    live.setTicketCount(10);
+    ScriptedMessageBoxes boxes;
+    QVERIFY(korvel::load(live, *programStore(), boxes));
+    QVERIFY(boxes.shown().isEmpty());
+    QCOMPARE(live.timeEkzSek(), 20);
+    QCOMPARE(live.numBil(), 7);
+    QCOMPARE(live.soundOn(), false);
+    QCOMPARE(live.tusPod(), false);
+}
+
+void TestSettingsStore::layersStore_data() {
+    QTest::addColumn<bool>("machineWritable");
+    QTest::addColumn<bool>("userWritable");
+    QTest::addColumn<bool>("userCopy");
+    QTest::addColumn<QString>("keptIn");
+
+    QTest::newRow("administrator") << true << true << false << "machine";
+    QTest::newRow("administrator with an old per-user copy") << true << true << true << "machine";
+    QTest::newRow("ordinary user") << false << true << false << "user";
+    QTest::newRow("ordinary user with a per-user copy") << false << true << true << "user";
+    QTest::newRow("neither") << false << false << false << "";
+}
+
+void TestSettingsStore::layersStore() {
+    QFETCH(bool, machineWritable);
+    QFETCH(bool, userWritable);
+    QFETCH(bool, userCopy);
+    QFETCH(QString, keptIn);
+
+    QTemporaryDir dir;
+    const LayeredFolders folders(dir, machineWritable, userWritable);
+    if (machineWritable)
+        writeConf(folders.machineFile(), "TimeEkzSek=20\nOther=3\n");
+    if (userCopy)
+        writeConf(folders.userFile(), "TimeEkzSek=30\nNumBil=9\nTusEkz=1\nOwn=4\n");
+
+    LiveSettings written;
+    written.setTicketCount(50);
+    written.setTimeEkzSek(42);
+    written.setNumBil(17);
+    written.setTusEkz(false);
+    written.setColor(3, 777);
+    ScriptedMessageBoxes boxes;
+    const bool stored = korvel::store(written, *programStore(), boxes);
+    QCOMPARE(stored, !keptIn.isEmpty());
+    QCOMPARE(messageTexts(boxes),
+             keptIn.isEmpty() ? QStringList{QStringLiteral("Failed to set data for 'PEkzInfo'")}
+                              : QStringList{});
+
+    // The chosen file holds all fourteen in INI form, the values beside them stay.
+    if (!keptIn.isEmpty()) {
+        const QString file = keptIn == "machine" ? folders.machineFile() : folders.userFile();
+        QSettings kept(file, QSettings::IniFormat);
+        for (const QString& name : korvel::settingsStoreOrder())
+            QVERIFY2(kept.contains(name), qPrintable(name));
+        QCOMPARE(kept.value("TimeEkzSek").toString(), QStringLiteral("42"));
+        QCOMPARE(kept.value("ChoisColor").toString(), QStringLiteral("777"));
+        if (keptIn == "machine") {
+            QCOMPARE(kept.value("Other").toString(), QStringLiteral("3"));
+            // The per-user copy keeps only what is not ours to write.
+            QSettings user(folders.userFile(), QSettings::IniFormat);
+            QCOMPARE(user.allKeys(), userCopy ? QStringList{"Own"} : QStringList{});
+        } else {
+            QVERIFY(!QFile::exists(folders.machineFile()));
+        }
+    }
+
+    // What the next start reads.
+    LiveSettings read;
+    read.setTicketCount(50);
+    QVERIFY(korvel::load(read, *programStore(), boxes));
+    QCOMPARE(read.timeEkzSek(), keptIn.isEmpty() ? 10 : 42);
+    QCOMPARE(read.numBil(), keptIn.isEmpty() ? 3 : 17);
+    QCOMPARE(read.tusEkz(), false);
+    QCOMPARE(read.color(3), keptIn.isEmpty() ? 13303600 : 777);
+}
+
+void TestSettingsStore::singleFileHasNoMachineLayer() {
+    QSettings file(dir_.filePath(QStringLiteral("single.ini")), QSettings::IniFormat);
+    QVERIFY(!korvel::machineLayer(file));
+    QTemporaryDir dir;
+    const LayeredFolders folders(dir, true, true);
+    const std::unique_ptr<QSettings> machine = korvel::machineLayer(*programStore());
+    QVERIFY(machine);
+    QCOMPARE(machine->fileName(), folders.machineFile());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
