@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/colouring.h"
 #include "engine/page_state.h"
+#include "engine/presentation.h"
 #include "engine/run_state.h"
 
 #include <QObject>
@@ -127,26 +129,39 @@ signals:
 
 private:
     class BusyScope;
-    void presentOnce();
+    struct PendingMessage {
+        bool plain = false; // the platform's plain box, else an error box
+        QString text;
+    };
+
+    void emitChanged();
     void letMessagesBeProcessed();
-    void step(int gauge);
+    void step(int amount);
     void playEffect(const QString& name);
     int colorSetting(int row) const;
-    bool lampInterval() const;
+    AnswerColours colours() const;
+
+    void presentOnce();
+    void loadText(int t, int q);
+    void loadPicture(int t, int q);
+    void readRecordIntoRows(int t, int q);
+    void shuffleRows();
+
+    void startLampInterval(bool right);
+    void switchLampOff(QTimer& timer, bool& lamp);
     void endLampInterval(QTimer& timer, bool& lamp);
+    void endPendingLampInterval();
     void endRun();
-    void clearChosenOfCheckedTickets();
-    void rebuildTicketList();
-    void forwardQuestionStepAnswering();
-    void backwardQuestionStepAnswering();
-    void questionStepAnalysis(int direction);
+
+    void questionStepAnswering(int direction);
     void ticketStepAnswering(int direction);
+    void questionStepAnalysis(int direction);
     void ticketStepAnalysis(int direction);
     void giveUp();
-    void loadQuestionText();
-    void loadPicture();
-    void readRecordIntoRows();
-    void emitChanged();
+
+    void rebuildTicketList();
+    void prepareRunStart();
+    void clearChosenOfCheckedTickets();
 
     RunEnvironment env_;
     RunState state_;
@@ -164,6 +179,7 @@ private:
     int watchMinute_ = -1;
     bool presenting_ = false;
     bool presentAgain_ = false;
+    QList<PendingMessage> pendingMessages_;
 };
 
 } // namespace korvel

@@ -1,0 +1,82 @@
+#include "engine/run_engine.h"
+
+#include "engine/run_window.h"
+#include "platform/play_effect.h"
+#include "settings/live_settings.h"
+
+namespace korvel {
+
+RunEngine::RunEngine(const RunEnvironment& environment, QObject* parent)
+    : QObject(parent)
+    , env_(environment) {
+    questionDocument_.setUndoRedoEnabled(false);
+    for (QTimer* timer : {&timer1_, &timer2_, &timer3_, &timer4_})
+        timer->setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, &RunEngine::Timer1Timer);
+    connect(&timer2_, &QTimer::timeout, this, &RunEngine::Timer2Timer);
+    connect(&timer3_, &QTimer::timeout, this, &RunEngine::Timer3Timer);
+    connect(&timer4_, &QTimer::timeout, this, &RunEngine::Timer4Timer);
+}
+
+RunEngine::~RunEngine() = default;
+
+const QTimer& RunEngine::timer(int n) const {
+    switch (n) {
+    case 1:
+        return timer1_;
+    case 2:
+        return timer2_;
+    case 3:
+        return timer3_;
+    default:
+        return timer4_;
+    }
+}
+
+void RunEngine::openBase(const QString& path, const ByteStream& descriptor, int tickets,
+                         int questionsPerTicket) {
+    state_.CurrentBasePath = path;
+    state_.BaseDescriptor = descriptor;
+    state_.TicketCount = tickets;
+    state_.QuestionsPerTicket = questionsPerTicket;
+    state_.ChosenAnswers = AnswerMatrix(tickets, questionsPerTicket);
+    state_.RightAnswers = AnswerMatrix(tickets, questionsPerTicket);
+    emitChanged();
+}
+
+void RunEngine::emitChanged() {
+    emit changed();
+}
+
+void RunEngine::playEffect(const QString& name) {
+    env_.effects->PlayEffect(name);
+}
+
+int RunEngine::colorSetting(int row) const {
+    return env_.settings->color(row);
+}
+
+AnswerColours RunEngine::colours() const {
+    return {colorSetting(1), colorSetting(2), colorSetting(3), colorSetting(4), colorSetting(5)};
+}
+
+void RunEngine::ButtonsDisable() {
+    page_.answerControlsEnabled = false;
+    emitChanged();
+}
+
+void RunEngine::ButtonsEnable() {
+    page_.answerControlsEnabled = true;
+    emitChanged();
+}
+
+void RunEngine::step(int amount) {
+    busy_.gauge = gaugeAfter(busy_.gauge, amount);
+}
+
+void RunEngine::letMessagesBeProcessed() {
+    emitChanged();
+    env_.window->processPendingMessages();
+}
+
+} // namespace korvel
