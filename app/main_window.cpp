@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/about_window.h"
+#include "app/desktop_opener.h"
+#include "app/help_file.h"
 #include "app/hint_wrapping.h"
 #include "app/literature_page.h"
 #include "app/main_menu_page.h"
@@ -20,7 +22,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -356,7 +357,7 @@ void TForm1::SettingsClick() {
 
 void TForm1::SpravkaClick() {
     effects_.PlayEffect(QStringLiteral("CLICK"));
-    openUrl(QUrl::fromLocalFile(programFolder_ + QStringLiteral("help.chm")));
+    openHelp(programFolder_, [this](const QUrl& url) { return openUrl(url); });
 }
 
 void TForm1::spSkinButton16Click() {
@@ -379,11 +380,10 @@ void TForm1::resultsButtonEntered(const QString& name) {
     resultsPanel_->descriptions().bringToFrontFor(name);
 }
 
-void TForm1::openUrl(const QUrl& url) {
+bool TForm1::openUrl(const QUrl& url) {
     if (environment_.openUrl)
-        environment_.openUrl(url);
-    else
-        QDesktopServices::openUrl(url);
+        return environment_.openUrl(url);
+    return openWithDesktop(url);
 }
 
 } // namespace korvel

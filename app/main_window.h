@@ -107,7 +107,7 @@ private:
     void updateModeButtons();
     void menuButtonEntered(const QString& name);
     void resultsButtonEntered(const QString& name);
-    void openUrl(const QUrl& url);
+    bool openUrl(const QUrl& url);
 
     ShellEnvironment environment_;
     QString programFolder_;

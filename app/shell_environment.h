@@ -23,9 +23,9 @@ struct ShellEnvironment {
     SoundOutput* sound = nullptr;
     // The splash timer's period; it closes on the 21st tick.
     int splashTickMs = 500;
-    // Hands a document, page or mail address to the desktop; the result is
-    // not looked at. Empty: QDesktopServices::openUrl.
-    std::function<void(const QUrl&)> openUrl;
+    // Hands a document, page or mail address to the desktop; false when it
+    // was not opened (help then tries the HTML guide). Empty: openWithDesktop.
+    std::function<bool(const QUrl&)> openUrl;
 };
 
 } // namespace korvel

@@ -97,7 +97,10 @@ class MainWindowTest : public QObject {
         environment.boxes = boxes_.get();
         environment.sound = sound_.get();
         environment.splashTickMs = 1;
-        environment.openUrl = [this](const QUrl& url) { opened_.append(url); };
+        environment.openUrl = [this](const QUrl& url) {
+            opened_.append(url);
+            return true;
+        };
         window_ = std::make_unique<TForm1>(environment);
         window_->show();
         return *window_;
