@@ -7,11 +7,15 @@
 namespace korvel {
 
 namespace {
-QByteArray readOptionalEntry(Archiver& archiver, const QString& name) {
+// Empty when the entry is missing or damaged; a damaged one is named in the base.
+QByteArray readOptionalEntry(Archiver& archiver, const QString& name, OpenedBase& base) {
     ByteStream stream;
     try {
         archiver.ArchiveEntryToStream(name, stream);
+    } catch (const EntryNotFoundError&) {
+        return {};
     } catch (const ArchiveError&) {
+        base.damagedEntries.append(name);
         return {};
     }
     return stream.bytes();
@@ -51,9 +55,9 @@ OpenedBase openBase(Archiver& archiver, const QString& path) {
         base.error = QString::fromStdString(error.what());
         return base;
     }
-    base.mainPicture = readOptionalEntry(archiver, QStringLiteral("Skin\\main.jpg"));
-    base.goodAnimation = readOptionalEntry(archiver, QStringLiteral("Skin\\good.gif"));
-    base.badAnimation = readOptionalEntry(archiver, QStringLiteral("Skin\\bad.gif"));
+    base.mainPicture = readOptionalEntry(archiver, QStringLiteral("Skin\\main.jpg"), base);
+    base.goodAnimation = readOptionalEntry(archiver, QStringLiteral("Skin\\good.gif"), base);
+    base.badAnimation = readOptionalEntry(archiver, QStringLiteral("Skin\\bad.gif"), base);
     try {
         archiver.ArchiveEntryToStream(QStringLiteral("base.dni"), base.descriptor);
     } catch (const ArchiveError& error) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace korvel {
@@ -39,6 +40,9 @@ struct OpenedBase {
     QByteArray mainPicture;   // Skin\main.jpg, empty when missing or unreadable
     QByteArray goodAnimation; // Skin\good.gif
     QByteArray badAnimation;  // Skin\bad.gif
+    // The names of the pictures above that are there but do not read
+    // (damaged data); a missing picture is not named.
+    QStringList damagedEntries;
 
     bool usable() const { return status == Status::Ok; }
 };

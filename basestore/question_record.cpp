@@ -9,7 +9,8 @@ namespace korvel {
 
 namespace {
 QString entryName(char kind, int ticket, int question) {
-    return QStringLiteral("B%1\\%2.%3").arg(ticket).arg(QLatin1Char(kind)).arg(question);
+    return u'B' + QString::number(ticket) + u'\\' + QLatin1Char(kind) + u'.' +
+           QString::number(question);
 }
 
 QByteArray readValue(const char* section, const QByteArray& key, ByteStream& record) {

@@ -3,6 +3,7 @@
 #include "base_dump.h"
 #include "basestore/base_catalogue.h"
 #include "basestore/question_record.h"
+#include "finding_folder.h"
 #include "picture_check.h"
 #include "text_codec.h"
 
@@ -20,24 +21,25 @@ constexpr qint64 MaxPageSize = 16 * 1024 * 1024;
 
 class CheckSink : public DumpSink {
 public:
-    CheckSink(const QString& path, const QString& helpFolder)
+    CheckSink(const QString& path, const QString& helpFolder, FindingFolder& findings)
         : path_(path)
-        , helpFolder_(helpFolder) {}
-
-    QStringList problems;
+        , helpFolder_(helpFolder)
+        , findings_(findings) {}
 
     void base(const DumpedBase& base) override {
         if (base.error)
-            problems << *base.error;
+            findings_.base(*base.error);
         if (!base.error && base.name.isEmpty())
-            problems << QStringLiteral(
-                "base.dni: Base/Name is missing, the base's button has no caption");
+            findings_.base(
+                QStringLiteral("base.dni: Base/Name is missing, the base's button has no caption"));
+        for (const QString& entry : base.damagedPictures)
+            findings_.base(entry + QStringLiteral(" is damaged, its data does not read"));
         Archiver archiver;
         const OpenedBase opened = openBase(archiver, path_);
         const auto checkPicture = [&](const QByteArray& bytes, PictureFormat format,
                                       const char* name) {
             if (!bytes.isEmpty() && !pictureDecodes(bytes, format))
-                problems << QStringLiteral("%1 does not decode as a picture").arg(name);
+                findings_.base(QStringLiteral("%1 does not decode as a picture").arg(name));
         };
         checkPicture(opened.mainPicture, PictureFormat::Jpeg, "Skin\\main.jpg");
         checkPicture(opened.goodAnimation, PictureFormat::Gif, "Skin\\good.gif");
@@ -45,59 +47,61 @@ public:
     }
 
     void question(const DumpedQuestion& question) override {
+        QStringList problems;
+        questionProblems(question, problems);
+        findings_.question(question.ticket, question.question, problems);
+    }
+
+    void finish() override { findings_.finish(); }
+
+private:
+    void questionProblems(const DumpedQuestion& question, QStringList& problems) {
         const int t = question.ticket;
         const int q = question.question;
-        const QString where = QStringLiteral("ticket %1, question %2: ").arg(t).arg(q);
         if (!question.textPresent)
-            problems << where + questionTextEntry(t, q) + QStringLiteral(" is missing or damaged");
+            problems << questionTextEntry(t, q) + QStringLiteral(" is missing or damaged");
         else if (question.textBytes == 0)
-            problems << where + questionTextEntry(t, q) + QStringLiteral(" is empty");
+            problems << questionTextEntry(t, q) + QStringLiteral(" is empty");
+        if (question.pictureDamaged)
+            problems << questionPictureEntry(t, q) +
+                            QStringLiteral(" is damaged, its data does not read");
+        else if (question.picture && !pictureDecodes(question.pictureBytes, PictureFormat::Jpeg))
+            problems << questionPictureEntry(t, q) +
+                            QStringLiteral(" does not decode as a JPEG picture");
         if (question.error) {
-            problems << where + *question.error;
+            problems << *question.error;
             return;
-        }
-        if (question.picture) {
-            Archiver archiver;
-            const ByteStream picture =
-                readArchiveEntry(archiver, path_, questionPictureEntry(t, q));
-            if (!pictureDecodes(picture.bytes(), PictureFormat::Jpeg))
-                problems << where + questionPictureEntry(t, q) +
-                                QStringLiteral(" does not decode as a JPEG picture");
         }
         const bool anyAnswer = std::any_of(question.answers.begin(), question.answers.end(),
                                            [](const auto& answer) { return answer.has_value(); });
         if (!anyAnswer)
-            problems << where + QStringLiteral("the question has no answers");
+            problems << QStringLiteral("the question has no answers");
         if (question.answerMode > 0 && !question.answers[size_t(question.answerMode - 1)])
-            problems << where + QStringLiteral("the right answer %1 has no text")
-                                    .arg(question.answerMode);
+            problems << QStringLiteral("the right answer %1 has no text").arg(question.answerMode);
         if (question.answerMode == 0 && anyAnswer && question.right.isEmpty())
-            problems << where + QStringLiteral("a multiple-answer question without a right answer");
-        checkLiterature(question, where);
+            problems << QStringLiteral("a multiple-answer question without a right answer");
+        checkLiterature(question, problems);
     }
 
-    void finish() override {}
-
-private:
-    void checkLiterature(const DumpedQuestion& question, const QString& where) {
+    void checkLiterature(const DumpedQuestion& question, QStringList& problems) {
         if (question.literatureIndex.isEmpty())
             return;
         if (question.literaturePage.isEmpty()) {
-            problems << where + QStringLiteral("base.dni has no Literature/L%1 for its index")
-                                    .arg(question.literatureIndex);
+            problems << QStringLiteral("base.dni has no Literature/L%1 for its index")
+                            .arg(question.literatureIndex);
             return;
         }
         if (helpFolder_.isEmpty())
             return;
         const QString page = QDir(helpFolder_).filePath(question.literaturePage);
         if (!QFileInfo(page).isFile()) {
-            problems << where + QStringLiteral("literature page %1 is not in %2")
-                                    .arg(question.literaturePage, helpFolder_);
+            problems << QStringLiteral("literature page %1 is not in %2")
+                            .arg(question.literaturePage, helpFolder_);
             return;
         }
         if (!question.literaturePunkt.isEmpty() && !hasAnchor(page, question.literaturePunkt))
-            problems << where + QStringLiteral("literature page %1 has no anchor named %2")
-                                    .arg(question.literaturePage, question.literaturePunkt);
+            problems << QStringLiteral("literature page %1 has no anchor named %2")
+                            .arg(question.literaturePage, question.literaturePunkt);
     }
 
     // Pages and Punkt values are both Windows-1251, so the bytes are compared.
@@ -118,14 +122,23 @@ private:
 
     QString path_;
     QString helpFolder_;
+    FindingFolder& findings_;
 };
 
 } // namespace
 
-QStringList checkBase(const QString& path, const QString& helpFolder) {
-    CheckSink sink(path, helpFolder);
+qint64 checkBase(const QString& path, const QString& helpFolder,
+                 const std::function<void(const QString& line)>& report) {
+    FindingFolder findings(report);
+    CheckSink sink(path, helpFolder, findings);
     dumpBase(path, sink);
-    return sink.problems;
+    return findings.count();
+}
+
+QStringList checkBase(const QString& path, const QString& helpFolder) {
+    QStringList lines;
+    checkBase(path, helpFolder, [&lines](const QString& line) { lines << line; });
+    return lines;
 }
 
 } // namespace korvel

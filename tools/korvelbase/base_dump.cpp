@@ -20,14 +20,50 @@ QString describe(const std::exception& error) {
     return QString::fromStdString(error.what());
 }
 
-// The entry's bytes, or nullopt when it is missing or cannot be read.
-std::optional<QByteArray> readEntry(Archiver& archiver, const QString& path, const QString& entry) {
-    try {
-        return readArchiveEntry(archiver, path, entry).bytes();
-    } catch (const ArchiveError&) {
+// Reads the questions of one base. A descriptor may announce a million
+// questions of which the archive holds none, so an entry is looked up in the
+// archive's directory (kept open in `index`) before the program's own
+// readers read it.
+class QuestionReader {
+public:
+    QuestionReader(const QString& path, ByteStream& descriptor)
+        : path_(path)
+        , descriptor_(descriptor) {
+        index_.setFileName(path);
+        try {
+            index_.ArchiveOpen();
+        } catch (const ArchiveError&) {
+            // Every read below then fails on its own.
+        }
+    }
+
+    DumpedQuestion read(int t, int q);
+
+private:
+    bool absent(const QString& entry) const {
+        return index_.isOpen() && !index_.ArchiveHasEntry(entry);
+    }
+
+    // The entry's bytes; nullopt when it is missing or cannot be read, and
+    // then `damaged` tells which.
+    std::optional<QByteArray> readEntry(const QString& entry, bool* damaged = nullptr) {
+        if (absent(entry))
+            return std::nullopt;
+        try {
+            return readArchiveEntry(archiver_, path_, entry).bytes();
+        } catch (const EntryNotFoundError&) {
+        } catch (const ArchiveError&) {
+            if (damaged)
+                *damaged = true;
+        }
         return std::nullopt;
     }
-}
+
+    QString path_;
+    ByteStream& descriptor_;
+    Archiver archiver_;
+    Archiver index_;
+};
 
 DumpedBase readBase(const OpenedBase& opened, ByteStream& descriptor) {
     DumpedBase base;
@@ -35,6 +71,7 @@ DumpedBase readBase(const OpenedBase& opened, ByteStream& descriptor) {
     base.mainPicture = !opened.mainPicture.isEmpty();
     base.goodAnimation = !opened.goodAnimation.isEmpty();
     base.badAnimation = !opened.badAnimation.isEmpty();
+    base.damagedPictures = opened.damagedEntries;
     if (!opened.usable())
         base.error = opened.error;
     if (opened.status == OpenedBase::Status::Ok ||
@@ -58,27 +95,35 @@ DumpedBase readBase(const OpenedBase& opened, ByteStream& descriptor) {
     return base;
 }
 
-DumpedQuestion readQuestion(Archiver& archiver, const QString& path, ByteStream& descriptor, int t,
-                            int q) {
+DumpedQuestion QuestionReader::read(int t, int q) {
     DumpedQuestion result;
     result.ticket = t;
     result.question = q;
 
-    const std::optional<QByteArray> text = readEntry(archiver, path, questionTextEntry(t, q));
+    const std::optional<QByteArray> text = readEntry(questionTextEntry(t, q));
     result.textPresent = text.has_value();
     result.textBytes = text ? text->size() : 0;
     result.textRtf = text && text->startsWith("{\\rtf");
-    result.picture =
-        !readEntry(archiver, path, questionPictureEntry(t, q)).value_or(QByteArray()).isEmpty();
+    result.pictureBytes =
+        readEntry(questionPictureEntry(t, q), &result.pictureDamaged).value_or(QByteArray());
+    result.picture = !result.pictureBytes.isEmpty();
 
     QuestionRecord keys;
-    try {
-        ByteStream record = ReadQuestionRecord(archiver, path, t, q);
-        keys = readQuestionKeys(record);
-    } catch (const std::runtime_error& error) {
-        result.error = questionRecordEntry(t, q) + QStringLiteral(": ") + describe(error);
+    const QString recordEntry = questionRecordEntry(t, q);
+    const auto failed = [&](const std::exception& error) {
+        result.error = recordEntry + QStringLiteral(": ") + describe(error);
         keys = QuestionRecord();
         keys.right[0] = true; // an empty record reads as mode 1
+    };
+    if (absent(recordEntry)) {
+        failed(EntryNotFoundError(recordEntry));
+    } else {
+        try {
+            ByteStream record = ReadQuestionRecord(archiver_, path_, t, q);
+            keys = readQuestionKeys(record);
+        } catch (const std::runtime_error& error) {
+            failed(error);
+        }
     }
     result.answerMode = keys.answerMode;
     for (int n = 1; n <= AnswerCount; ++n) {
@@ -89,7 +134,8 @@ DumpedQuestion readQuestion(Archiver& archiver, const QString& path, ByteStream&
     result.literatureIndex = decodeWindows1251(keys.literatureIndex);
     result.literaturePunkt = decodeWindows1251(keys.literaturePunkt);
     try {
-        result.literaturePage = decodeWindows1251(literaturePage(descriptor, keys.literatureIndex));
+        result.literaturePage =
+            decodeWindows1251(literaturePage(descriptor_, keys.literatureIndex));
     } catch (const RecordConversionError& error) {
         if (!result.error)
             result.error = QStringLiteral("base.dni: ") + describe(error);
@@ -126,9 +172,10 @@ bool dumpBase(const QString& path, DumpSink& sink) {
     sink.base(base);
     bool clean = !base.error;
     if (opened.usable()) {
+        QuestionReader reader(path, descriptor);
         for (int t = 1; t <= opened.counts.tickets; ++t) {
             for (int q = 1; q <= opened.counts.questionsPerTicket; ++q) {
-                const DumpedQuestion question = readQuestion(archiver, path, descriptor, t, q);
+                const DumpedQuestion question = reader.read(t, q);
                 clean = clean && !question.error;
                 sink.question(question);
             }
@@ -213,7 +260,9 @@ void TextDumpWriter::base(const DumpedBase& base) {
         QString copy = text;
         return copy.replace(QLatin1String("\r\n"), QLatin1String("\n    "));
     };
-    const auto yesNo = [](bool value) { return value ? "yes" : "no"; };
+    const auto yesNo = [&base](bool value, const char* entry) {
+        return value ? "yes" : base.damagedPictures.contains(entry) ? "damaged" : "no";
+    };
     out_ << "Base:        " << base.path << '\n'
          << "Name:        " << base.name << '\n'
          << "Descript:    " << indented(base.descript) << '\n'
@@ -221,8 +270,9 @@ void TextDumpWriter::base(const DumpedBase& base) {
          << "Questions:   "
          << (base.questionsPerTicket ? QString::number(*base.questionsPerTicket) : "-")
          << " per ticket\n"
-         << "Pictures:    main.jpg " << yesNo(base.mainPicture) << ", good.gif "
-         << yesNo(base.goodAnimation) << ", bad.gif " << yesNo(base.badAnimation) << '\n';
+         << "Pictures:    main.jpg " << yesNo(base.mainPicture, "Skin\\main.jpg") << ", good.gif "
+         << yesNo(base.goodAnimation, "Skin\\good.gif") << ", bad.gif "
+         << yesNo(base.badAnimation, "Skin\\bad.gif") << '\n';
     for (const QString& line : base.pozdr)
         out_ << "Pozdr:       " << line << '\n';
     for (const QString& line : base.izdevat)
@@ -240,7 +290,10 @@ void TextDumpWriter::question(const DumpedQuestion& question) {
                                         .arg(question.textBytes)
                                         .arg(question.textRtf ? " (RTF)" : " (plain)")
                                   : QStringLiteral("missing"))
-         << (question.picture ? ", picture" : "") << ", "
+         << (question.picture          ? ", picture"
+             : question.pictureDamaged ? ", picture damaged"
+                                       : "")
+         << ", "
          << (question.answerMode == 0 ? QStringLiteral("several answers")
                                       : QStringLiteral("one answer"))
          << '\n';

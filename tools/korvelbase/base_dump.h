@@ -22,6 +22,7 @@ struct DumpedBase {
     bool mainPicture = false; // the entry exists with bytes
     bool goodAnimation = false;
     bool badAnimation = false;
+    QStringList damagedPictures;  // entry names of pictures that are there but do not read
     std::optional<QString> error; // questions are not read when set
 };
 
@@ -31,7 +32,9 @@ struct DumpedQuestion {
     bool textPresent = false; // the entry exists and reads
     bool textRtf = false;     // the entry starts with {\rtf
     qsizetype textBytes = 0;
-    bool picture = false;
+    bool picture = false;        // the entry exists with bytes
+    bool pictureDamaged = false; // the entry exists but does not read
+    QByteArray pictureBytes;
     int answerMode = 1;
     std::array<std::optional<QString>, 5> answers; // nullopt when absent or empty
     QList<int> right;

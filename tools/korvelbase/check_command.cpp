@@ -18,14 +18,13 @@ int checkCommand(CommandContext& context) {
         return usageError(context, QStringLiteral("check takes one base archive"));
 
     context.out.setEncoding(QStringConverter::Utf8);
-    const QStringList problems = checkBase(arguments.first(), helpFolder);
-    for (const QString& problem : problems)
-        context.out << problem << '\n';
-    if (problems.isEmpty()) {
+    const qint64 problems = checkBase(arguments.first(), helpFolder,
+                                      [&](const QString& line) { context.out << line << '\n'; });
+    if (problems == 0) {
         context.out << arguments.first() << ": no problems found\n";
         return ExitClean;
     }
-    context.out << problems.size() << " problem(s) in " << arguments.first() << '\n';
+    context.out << problems << " problem(s) in " << arguments.first() << '\n';
     return ExitProblems;
 }
 

@@ -29,6 +29,8 @@ std::optional<QByteArray> encodeWindows1251(QStringView text, qsizetype* badPosi
 }
 
 QString decodeWindows1251(QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return {};
     QStringDecoder decoder("windows-1251");
     return decoder.decode(bytes);
 }
