@@ -12,8 +12,7 @@
 
 using namespace korvel;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     static QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("fuzz.zip");
     {
@@ -24,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     }
 
     Archiver archiver;
+    buildCatalogue(archiver, dir.path());
+    // The second time through, the archive's kept directory serves.
     buildCatalogue(archiver, dir.path());
     OpenedBase base = openBase(archiver, path);
     if (archiver.isOpen())
@@ -41,9 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const int questions = std::min(base.counts.questionsPerTicket, 3);
     for (int t = 1; t <= tickets; ++t) {
         for (int q = 1; q <= questions; ++q) {
-            try {
-                readArchiveEntry(archiver, path, questionTextEntry(t, q));
-            } catch (const ArchiveError&) {
+            for (const QString& entry : {questionTextEntry(t, q), questionPictureEntry(t, q)}) {
+                try {
+                    readArchiveEntry(archiver, path, entry);
+                } catch (const ArchiveError&) {
+                }
             }
             try {
                 ByteStream record = ReadQuestionRecord(archiver, path, t, q);

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets into fuzz/corpus/."""
+import glob
 import hashlib
 import io
 import os
+import shutil
 import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
 
 
 def container(records):
@@ -62,3 +65,11 @@ for method, label in ((zipfile.ZIP_DEFLATED, "deflated"), (zipfile.ZIP_STORED, "
                 z.writestr(f"B{t}\\T.{q}", b"{\\rtf1 question}")
                 z.writestr(f"B{t}/V.{q}", cipher(record))
     write("base_archive", label, buffer.getvalue())
+
+# Question texts: the reader's test corpus and the demo base's RTF texts.
+os.makedirs(os.path.join(HERE, "corpus", "rtf_reader"), exist_ok=True)
+for source in sorted(glob.glob(os.path.join(ROOT, "tests", "richtext", "*", "*.rtf")) +
+                     glob.glob(os.path.join(ROOT, "samples", "demo", "B*", "*.rtf"))):
+    parts = os.path.relpath(source, ROOT).split(os.sep)
+    name = "_".join(parts[-2:]) if parts[0] == "samples" else parts[-1]
+    shutil.copyfile(source, os.path.join(HERE, "corpus", "rtf_reader", name))

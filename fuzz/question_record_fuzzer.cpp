@@ -7,8 +7,7 @@
 
 using namespace korvel;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const QByteArray stored(reinterpret_cast<const char*>(data), qsizetype(size));
     const QByteArray plain = cipherQuestionRecord(stored);
     if (cipherQuestionRecord(plain) != stored)

@@ -6,8 +6,7 @@
 
 using namespace korvel;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
     const size_t sectionLength = data[0] % 8;
@@ -20,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const size_t offset = 2 + sectionLength + keyLength;
     ByteStream container(QByteArray(text + offset, qsizetype(size - offset)));
 
-    for (const auto& [s, k] : {std::pair{section, key}, std::pair{QByteArray("vop"), QByteArray("yes")}}) {
+    for (const auto& [s, k] :
+         {std::pair{section, key}, std::pair{QByteArray("vop"), QByteArray("yes")}}) {
         try {
             const QByteArray value = ReadRecordText(s, k, container);
             if (value.contains('\0'))
