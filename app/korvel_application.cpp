@@ -2,9 +2,25 @@
 
 #include "platform/message_boxes.h"
 
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <exception>
 
 namespace korvel {
+
+bool installQtTranslations(QCoreApplication& application) {
+    auto* translator = new QTranslator(&application);
+    const QStringList folders = {
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")),
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        if (translator->load(QStringLiteral("qtbase_ru"), folder))
+            return QCoreApplication::installTranslator(translator);
+    }
+    delete translator;
+    return false;
+}
 
 KorvelApplication::KorvelApplication(int& argc, char** argv)
     : QApplication(argc, argv) {}

@@ -6,6 +6,12 @@ namespace korvel {
 
 class MessageBoxes;
 
+// Qt's own texts in Russian, the program's language: the colour, file and
+// print dialogs and the standard buttons. Looks for qtbase_ru beside the
+// program (translations/) and in Qt's translations folder; false when it is
+// in neither. The program's own texts are not translated and stay as written.
+bool installQtTranslations(QCoreApplication& application);
+
 // The application object: a failure that no handler catches ends up here and
 // is shown in the standard error box instead of ending the program.
 class KorvelApplication final : public QApplication {

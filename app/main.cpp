@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     korvel::KorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zamtor KorvelTest"));
+    korvel::installQtTranslations(application);
     application.setStyleSheet(korvel::skinStyleSheet());
 
     korvel::SkinnedMessageBoxes boxes;
