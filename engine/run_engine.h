@@ -124,6 +124,10 @@ public:
     // Grading.
     void AnalizeEnter();
 
+    // After the run: analysis mode and work on errors.
+    void Frame61spSkinButton1Click(); // "Режим Анализа"
+    void WorkErrorClick();            // "Работа над ошибками"
+
 signals:
     void changed();
 

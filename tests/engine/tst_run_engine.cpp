@@ -556,6 +556,118 @@ private slots:
         QVERIFY(f.engine->busy().windowEnabled);
         QVERIFY(f.page().answerControlsEnabled);
     }
+
+    void analysisBrowsesEveryQuestionOfTheRun() {
+        EngineFixture f(runBase());
+        f.startPreparation({2, 4});
+        for (int k = 0; k < 10; ++k) {
+            if (k % 3 == 0)
+                f.engine->TestButClick(f.wrongRow());
+            else
+                answerRight(f);
+            endLamp(f);
+        }
+        QCOMPARE(f.window.page, RunPage::Results);
+        QCOMPARE(f.state().CurrentTicket, 4);
+        f.engine->Frame61spSkinButton1Click();
+        QVERIFY(f.state().AnalysisFlag);
+        QVERIFY(!f.page().answerControlsEnabled && f.page().backAnVisible);
+        QCOMPARE(f.state().CurrentTicket, 4);
+        QCOMPARE(f.cur(), 1);
+        for (int k = 0; k < 4; ++k)
+            f.engine->NextButtonClick();
+        QCOMPARE(f.cur(), 5);
+        f.engine->NextButtonClick();
+        QCOMPARE(f.state().CurrentTicket, 2);
+        QCOMPARE(f.cur(), 1);
+        // 2.1 was answered wrong: its box shows it, and the right one.
+        const int chosen = f.state().ChosenAnswers.cell(2, 1).indexOf('\1') + 1;
+        QCOMPARE(f.row(chosen).color, f.settings.wrongColor());
+        QCOMPARE(f.row(f.state().AnswerMode).color, f.settings.trueColor());
+        f.engine->BackButtonsClick();
+        QCOMPARE(f.state().CurrentTicket, 4);
+        QCOMPARE(f.cur(), 5);
+        f.engine->NextBiletClick();
+        QCOMPARE(f.state().CurrentTicket, 2);
+        QCOMPARE(f.cur(), 5);
+        // Nothing answers in analysis; help only clicks.
+        f.engine->TestButClick(1);
+        f.engine->QButtonClick();
+        QCOMPARE(f.page().redLabel, 4);
+        QCOMPARE(f.page().greenLabel, 6);
+        f.engine->BackAnClick();
+        QCOMPARE(f.window.page, RunPage::Results);
+        QVERIFY(f.state().AnalysisFlag);
+    }
+
+    void workOnErrorsAsksWhatIsNotRight() {
+        EngineFixture f(runBase());
+        f.settings.setTimeEkzSek(1);
+        f.settings.setNumBil(1);
+        f.startExam();
+        const int ticket = f.state().CurrentTicket;
+        // Two wrong, one right, then time runs out with 2 unanswered, one of
+        // them shown.
+        f.engine->TestButClick(f.wrongRow());
+        f.engine->Timer2Timer();
+        answerRight(f);
+        f.engine->Timer3Timer();
+        f.engine->TestButClick(f.wrongRow());
+        f.engine->Timer2Timer();
+        for (int k = 0; k < 60; ++k)
+            f.engine->Timer1Timer();
+        QCOMPARE(f.window.page, RunPage::Results);
+        QCOMPARE(f.page().buttonRemain, 2);
+
+        f.engine->WorkErrorClick();
+        QCOMPARE(f.state().CurrentTicket, ticket);
+        QCOMPARE(f.page().buttonRemain, 3); // two wrong and the one shown
+        QVERIFY(!f.engine->results().showOtchetEnabled);
+        QCOMPARE(f.state().RunMode, QStringLiteral("Test"));
+        QVERIFY(f.page().answerControlsEnabled && f.page().qButtonVisible);
+        QCOMPARE(f.cur(), 1);
+        while (f.window.page == RunPage::Question) {
+            answerRight(f);
+            endLamp(f);
+        }
+        QCOMPARE(f.engine->results().analizStr,
+                 QStringLiteral("Работа над ошибками прошла ХОРОШО! Оценка - 5"));
+        QVERIFY(f.engine->results().showOtchetEnabled);
+        f.boxes.clear();
+        f.engine->WorkErrorClick();
+        QCOMPARE(f.boxes.shown().size(), 1);
+        QCOMPARE(f.boxes.shown().first().text,
+                 QStringLiteral("Вы на все вопросы ответили правильно !"));
+        QCOMPARE(f.window.page, RunPage::Results);
+    }
+
+    void questionsBrowsedInAnalysisAreAskedAgain() {
+        EngineFixture f(runBase());
+        f.settings.setTimeEkzSek(1);
+        f.settings.setNumBil(1);
+        f.startExam();
+        answerRight(f);
+        f.engine->Timer3Timer();
+        for (int k = 0; k < 60; ++k)
+            f.engine->Timer1Timer();
+        f.engine->WorkErrorClick(); // only the question shown but not answered
+        QCOMPARE(f.page().buttonRemain, 1);
+        f.boxes.setNextAnswer(MessageButton::Yes);
+        f.engine->spSkinButton8Click();
+
+        f.startExam();
+        answerRight(f);
+        f.engine->Timer3Timer();
+        for (int k = 0; k < 60; ++k)
+            f.engine->Timer1Timer();
+        f.engine->Frame61spSkinButton1Click();
+        for (int k = 0; k < 5; ++k)
+            f.engine->NextButtonClick();
+        f.engine->BackAnClick();
+        f.engine->WorkErrorClick();
+        QCOMPARE(f.page().buttonRemain, 4);
+        QVERIFY(!f.state().AnalysisFlag);
+    }
 };
 
 QTEST_MAIN(RunEngineTest)
