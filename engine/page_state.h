@@ -107,7 +107,8 @@ struct ExamInfoState {
 // The progress overlay MesShow over a disabled main window.
 struct BusyState {
     bool overlayVisible = false;
-    int gauge = 0; // ProgressBar, 0..100
+    int gauge = 0; // ProgressBar
+    int gaugeMaximum = 100;
     bool windowEnabled = true;
 };
 

@@ -5,6 +5,7 @@
 #include "basestore/question_record.h"
 #include "basestore/record_container.h"
 #include "engine/base_content.h"
+#include "engine/busy_scope.h"
 #include "engine/run_engine.h"
 #include "engine/run_window.h"
 #include "platform/message_boxes.h"
@@ -22,28 +23,6 @@ QString questionPlace(int ticket, int question) {
 }
 } // namespace
 
-// Disables the window and shows the overlay; every way out, errors
-// included, enables the window and hides the overlay again.
-class RunEngine::BusyScope {
-public:
-    explicit BusyScope(RunEngine& engine)
-        : engine_(engine) {
-        engine_.busy_.windowEnabled = false;
-        engine_.busy_.overlayVisible = true;
-        engine_.busy_.gauge = 1;
-    }
-    ~BusyScope() {
-        engine_.busy_.overlayVisible = false;
-        engine_.busy_.windowEnabled = true;
-        engine_.emitChanged();
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    RunEngine& engine_;
-};
-
 void RunEngine::ShowZamtor() {
     // A timer that fires while a question loads may step on to another one:
     // the question then loads again for the cursor as it is now.
@@ -60,12 +39,7 @@ void RunEngine::ShowZamtor() {
         presentAgain_ = false;
         presentOnce();
     } while (presentAgain_);
-    for (const PendingMessage& message : std::exchange(pendingMessages_, {})) {
-        if (message.plain)
-            env_.boxes->plain(message.text);
-        else
-            env_.boxes->error(message.text);
-    }
+    showPendingMessages();
 }
 
 void RunEngine::presentOnce() {

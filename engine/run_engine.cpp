@@ -1,6 +1,7 @@
 #include "engine/run_engine.h"
 
 #include "engine/run_window.h"
+#include "platform/message_boxes.h"
 #include "platform/play_effect.h"
 #include "settings/live_settings.h"
 
@@ -46,6 +47,16 @@ void RunEngine::openBase(const QString& path, const ByteStream& descriptor, int 
 
 void RunEngine::emitChanged() {
     emit changed();
+}
+
+// Messages of a busy operation wait until the window takes input again.
+void RunEngine::showPendingMessages() {
+    for (const PendingMessage& message : std::exchange(pendingMessages_, {})) {
+        if (message.plain)
+            env_.boxes->plain(message.text);
+        else
+            env_.boxes->error(message.text);
+    }
 }
 
 void RunEngine::playEffect(const QString& name) {

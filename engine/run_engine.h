@@ -128,6 +128,11 @@ public:
     void Frame61spSkinButton1Click(); // "Режим Анализа"
     void WorkErrorClick();            // "Работа над ошибками"
 
+    // The report in Vopros, saved as RTF or printed.
+    void ShowOtchetClick();
+    void SaveButtonClick();
+    void PrintingButtonClick();
+
 signals:
     void changed();
 
@@ -139,6 +144,7 @@ private:
     };
 
     void emitChanged();
+    void showPendingMessages();
     void letMessagesBeProcessed();
     void step(int amount);
     void playEffect(const QString& name);

@@ -1,5 +1,7 @@
 #include "engine/run_window.h"
 
+#include <QTextDocument>
+
 namespace korvel {
 
 QString runPageName(RunPage page) {
@@ -44,6 +46,18 @@ int HeadlessRunWindow::answerLineCount(int, const QString& text) const {
     if (text.endsWith(QLatin1Char('\n')))
         --lines;
     return lines;
+}
+
+QString HeadlessRunWindow::askSaveFileName(const SaveDialogRequest& request) {
+    events.append(QStringLiteral("dialog save"));
+    lastSaveRequest = request;
+    return saveAnswer;
+}
+
+QString HeadlessRunWindow::printDocument(QTextDocument& document) {
+    events.append(QStringLiteral("dialog print"));
+    printedCharacters = document.characterCount();
+    return printError;
 }
 
 } // namespace korvel

@@ -2,12 +2,26 @@
 
 #include "engine/page_state.h"
 
+#include <QList>
+#include <QPair>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+class QTextDocument;
+
 namespace korvel {
+
+// The save dialog's settings, set each time before it is shown.
+struct SaveDialogRequest {
+    QString title;
+    QString folder;
+    // Name and pattern of each entry, in order; "*.*" means every file.
+    QList<QPair<QString, QString>> filters;
+    int selectedFilter = 0;
+    QString proposedName;
+};
 
 // What a run needs of the main window. The program's is TForm1; headless
 // tests use HeadlessRunWindow.
@@ -30,6 +44,11 @@ public:
     virtual int answerLineCount(int row, const QString& text) const = 0;
     // The size Image16 shows a picture at; larger pictures are decoded at it.
     virtual QSize pictureArea() const = 0;
+    // The save dialog: the full path chosen, or empty when cancelled.
+    virtual QString askSaveFileName(const SaveDialogRequest& request) = 0;
+    // The print dialog, then one job of the whole document. Empty when printed
+    // or cancelled, otherwise the printer's error.
+    virtual QString printDocument(QTextDocument& document) = 0;
 };
 
 // Test double: records the pages shown, counts lines as one per 60
@@ -50,6 +69,15 @@ public:
     void focusQuestionText() override { events.append(QStringLiteral("focus")); }
     int answerLineCount(int row, const QString& text) const override;
     QSize pictureArea() const override { return {745, 168}; }
+    QString askSaveFileName(const SaveDialogRequest& request) override;
+    QString printDocument(QTextDocument& document) override;
+
+    // What the save dialog answers (empty: cancel) and the last request.
+    QString saveAnswer;
+    SaveDialogRequest lastSaveRequest;
+    // What printing answers; the pages of the last document printed.
+    QString printError;
+    int printedCharacters = -1;
 };
 
 QString runPageName(RunPage page);
