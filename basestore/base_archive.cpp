@@ -41,7 +41,7 @@ void Archiver::ArchiveEntryToStream(const QString& entryName, ByteStream& stream
         throw EntryNotFoundError(entryName);
 
     QFile file(openPath_);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw ArchiveError(QStringLiteral("File %1 not found").arg(openPath_).toStdString());
     if (file.size() != directory_->fileSize()) {
         // Replaced since it was opened: its directory is read again.

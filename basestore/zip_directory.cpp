@@ -47,6 +47,7 @@ int compareFolded(QByteArrayView a, QByteArrayView b) {
 }
 
 struct EndRecord {
+    bool zip64 = false; // a ZIP64 locator precedes the record
     quint16 entries = 0;
     quint32 directorySize = 0;
     quint32 directoryOffset = 0;
@@ -82,6 +83,7 @@ EndRecord findEndRecord(QIODevice& file, qint64 fileSize, const QString& path) {
         end.directorySize = read32(p + 12);
         end.directoryOffset = read32(p + 16);
         const qint64 endOffset = tailStart + at;
+        end.zip64 = at >= 20 && read32(p - 20) == 0x07064b50;
         if (disk == 0 && directoryDisk == 0 && entriesHere == end.entries &&
             qint64(end.directoryOffset) + qint64(end.directorySize) <= endOffset)
             return end;
@@ -95,8 +97,9 @@ ZipDirectory ZipDirectory::read(QIODevice& file, const QString& path) {
     ZipDirectory directory;
     directory.fileSize_ = file.size();
     const EndRecord end = findEndRecord(file, directory.fileSize_, path);
-    // ZIP64 marks its records with all-ones fields; such archives are not read.
-    if (end.entries == 0xFFFF || end.directoryOffset == 0xFFFFFFFFu)
+    // The fields a ZIP64 archive moves to its own records are all ones here.
+    if (end.zip64 && (end.entries == 0xFFFF || end.directorySize == 0xFFFFFFFFu ||
+                      end.directoryOffset == 0xFFFFFFFFu))
         notAnArchive(path, "ZIP64 archives are not supported");
     if (end.directorySize > MaxDirectorySize)
         notAnArchive(path, "central directory too large");
