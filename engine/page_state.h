@@ -20,7 +20,7 @@ constexpr int rowHomeTop(int n) {
 }
 
 // The pages of the main window the run moves between.
-enum class RunPage { MainMenu, Question, Results };
+enum class RunPage { MainMenu, Question, Results, Literature };
 
 // One answer row: TestMemo<n>, TestBut<n>, spSkinPanel<n+11> with
 // spSkinSwitch<n>, and the number label Label<n+2>.
@@ -64,6 +64,7 @@ struct QuestionPageState {
 
     QImage picture; // Image16, decoded at most at the size shown
     bool pictureVisible = false;
+    bool pictureStretched = false; // Image16Click: stretched, or fitted keeping proportions
 
     bool qButtonVisible = true;         // QButton, "Помощь"
     bool infoButtonVisible = true;      // infoButton

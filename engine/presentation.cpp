@@ -125,19 +125,9 @@ void RunEngine::readRecordIntoRows(int t, int q) {
     state_.LiteraturePunkt = fromBaseText(record.literaturePunkt);
 
     // The information button shows only for a page that is there.
-    ByteStream descriptor = state_.BaseDescriptor;
-    descriptor.seek(0);
-    QByteArray pageFile;
-    if (recordRead) {
-        try {
-            pageFile = literaturePage(descriptor, record.literatureIndex);
-        } catch (const RecordConversionError&) {
-            pageFile.clear();
-        }
-    }
-    const QString pagePath = env_.programFolder + QStringLiteral("Help/") +
-                             fromBaseText(pageFile).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!pageFile.isEmpty() && QFileInfo(pagePath).isFile()) {
+    literatureIndexBytes_ = recordRead ? record.literatureIndex : QByteArray();
+    const QString pagePath = recordRead ? literaturePagePath() : QString();
+    if (!pagePath.isEmpty()) {
         if (state_.RunMode == QLatin1String("Ekz") && env_.settings->ekzInfo())
             page_.infoButtonVisible = true;
         else if (state_.RunMode == QLatin1String("Test") && env_.settings->pEkzInfo())

@@ -121,6 +121,12 @@ public:
     void Timer1Timer();
     void Timer4Timer();
 
+    // The literature page of the question and the picture's zoom.
+    enum class ViewerStage { Starting, Running, Ending };
+    void infoButtonClick();
+    void ViewerProgress(ViewerStage stage, int percent);
+    void Image16Click();
+
     // Grading.
     void AnalizeEnter();
 
@@ -156,6 +162,7 @@ private:
     void loadPicture(int t, int q);
     void readRecordIntoRows(int t, int q);
     void shuffleRows();
+    QString literaturePagePath() const;
 
     void startLampInterval(bool right);
     void switchLampOff(QTimer& timer, bool& lamp);
@@ -190,6 +197,7 @@ private:
     bool presenting_ = false;
     bool presentAgain_ = false;
     QList<PendingMessage> pendingMessages_;
+    QByteArray literatureIndexBytes_; // of the question last presented
 };
 
 } // namespace korvel

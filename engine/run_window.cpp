@@ -12,6 +12,8 @@ QString runPageName(RunPage page) {
         return QStringLiteral("Question");
     case RunPage::Results:
         return QStringLiteral("Results");
+    case RunPage::Literature:
+        return QStringLiteral("Literature");
     }
     return {};
 }
@@ -58,6 +60,12 @@ QString HeadlessRunWindow::printDocument(QTextDocument& document) {
     events.append(QStringLiteral("dialog print"));
     printedCharacters = document.characterCount();
     return printError;
+}
+
+QString HeadlessRunWindow::openLiterature(const QString& path, const QString& anchor) {
+    events.append(QStringLiteral("literature"));
+    literatureOpened = path + QLatin1Char('#') + anchor;
+    return literatureError;
 }
 
 } // namespace korvel

@@ -46,6 +46,10 @@ public:
     virtual QSize pictureArea() const = 0;
     // The save dialog: the full path chosen, or empty when cancelled.
     virtual QString askSaveFileName(const SaveDialogRequest& request) = 0;
+    // Loads a literature page into the viewer at the named anchor (its top
+    // when the anchor is empty or missing); the viewer reports progress to
+    // RunEngine::ViewerProgress. Empty on success, otherwise why it failed.
+    virtual QString openLiterature(const QString& path, const QString& anchor) = 0;
     // The print dialog, then one job of the whole document. Empty when printed
     // or cancelled, otherwise the printer's error.
     virtual QString printDocument(QTextDocument& document) = 0;
@@ -71,6 +75,7 @@ public:
     QSize pictureArea() const override { return {745, 168}; }
     QString askSaveFileName(const SaveDialogRequest& request) override;
     QString printDocument(QTextDocument& document) override;
+    QString openLiterature(const QString& path, const QString& anchor) override;
 
     // What the save dialog answers (empty: cancel) and the last request.
     QString saveAnswer;
@@ -78,6 +83,9 @@ public:
     // What printing answers; the pages of the last document printed.
     QString printError;
     int printedCharacters = -1;
+    // The last literature page opened ("path#anchor") and what loading answers.
+    QString literatureOpened;
+    QString literatureError;
 };
 
 QString runPageName(RunPage page);

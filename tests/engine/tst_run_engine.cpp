@@ -668,6 +668,44 @@ private slots:
         QCOMPARE(f.page().buttonRemain, 4);
         QVERIFY(!f.state().AnalysisFlag);
     }
+
+    void literaturePageOpensAtItsAnchor() {
+        EngineFixture f(runBase());
+        QFile page(f.folder.filePath(QStringLiteral("Help/page7.htm")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        f.startPreparation({1});
+        f.engine->NextButtonClick();
+        f.engine->setSwitch(1, true);
+        f.engine->setSwitch(3, true);
+        f.engine->infoButtonClick(); // 1.2 has no literature
+        QVERIFY(f.window.literatureOpened.isEmpty());
+        f.engine->NextButtonClick();
+        f.engine->infoButtonClick();
+        QCOMPARE(f.window.literatureOpened, page.fileName() + QStringLiteral("#p3"));
+        QCOMPARE(f.window.page, RunPage::Literature);
+        QVERIFY(f.engine->busy().windowEnabled && !f.engine->busy().overlayVisible);
+
+        // A page that cannot be read: a message, the window usable.
+        f.window.page = RunPage::Question;
+        f.window.literatureError = QStringLiteral("unreadable");
+        f.engine->infoButtonClick();
+        QCOMPARE(f.boxes.shown().last().text, QStringLiteral("unreadable"));
+        QCOMPARE(f.window.page, RunPage::Question);
+        QVERIFY(f.engine->busy().windowEnabled && !f.engine->busy().overlayVisible);
+
+        // The file removed since the question was shown: nothing happens.
+        QVERIFY(QFile::remove(page.fileName()));
+        f.window.literatureOpened.clear();
+        f.engine->infoButtonClick();
+        QVERIFY(f.window.literatureOpened.isEmpty());
+
+        f.engine->Image16Click();
+        f.engine->NextButtonClick();
+        QVERIFY(f.page().pictureStretched);
+        f.engine->Image16Click();
+        QVERIFY(!f.page().pictureStretched);
+    }
 };
 
 QTEST_MAIN(RunEngineTest)
