@@ -153,6 +153,10 @@ ZipDirectory ZipDirectory::read(QIODevice& file, const QString& path) {
     return directory;
 }
 
+bool ZipDirectory::sameName(QByteArrayView a, QByteArrayView b) {
+    return compareFolded(a, b) == 0;
+}
+
 const ZipEntryLocation* ZipDirectory::find(QByteArrayView name) const {
     const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
                                      [this](const ZipEntryLocation& entry, QByteArrayView wanted) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 #include <QtGlobal>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     static ZipDirectory read(QIODevice& file, const QString& path);
 
     const ZipEntryLocation* find(QByteArrayView name) const;
+    // Whether two names match the way find() matches them.
+    static bool sameName(QByteArrayView a, QByteArrayView b);
     QByteArrayView storedName(const ZipEntryLocation& entry) const {
         return QByteArrayView(names_).sliced(entry.nameOffset, entry.nameLength);
     }

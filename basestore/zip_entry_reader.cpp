@@ -28,7 +28,8 @@ qint64 dataStart(QIODevice& file, const ZipDirectory& directory, const ZipEntryL
         return -1;
     const quint16 nameLength = qFromLittleEndian<quint16>(header.constData() + 26);
     const quint16 extraLength = qFromLittleEndian<quint16>(header.constData() + 28);
-    if (file.read(nameLength) != directory.storedName(entry))
+    // Some writers spell a name differently in the two headers ('\' for '/').
+    if (!ZipDirectory::sameName(file.read(nameLength), directory.storedName(entry)))
         return -1;
     return qint64(entry.localHeader) + LocalHeaderSize + nameLength + extraLength;
 }

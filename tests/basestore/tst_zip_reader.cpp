@@ -197,6 +197,8 @@ private slots:
         QTest::newRow("declares more") << rawArchive(raw(8, 0, 500)) << false;
         QTest::newRow("stored, declares more") << rawArchive(raw(0, 0, 20)) << false;
         QTest::newRow("declares above 64 MiB") << rawArchive(raw(8, 0, MaxEntrySize + 1)) << false;
+        QTest::newRow("local header spells the name otherwise")
+            << rawArchive(raw(8, 0, -1, true, "b1\\T.1")) << true;
         QTest::newRow("local header of another entry")
             << rawArchive(raw(8, 0, -1, true, "B1/T.2")) << false;
     }
