@@ -2,8 +2,25 @@
 
 #include <QSoundEffect>
 #include <QUrl>
+#include <atomic>
+#include <mutex>
 
 namespace korvel {
+
+namespace {
+
+// Qt Multimedia warns "No audio device detected" once per effect, as each one
+// finishes loading; the user needs to read it once.
+QtMessageHandler nextHandler = nullptr;
+std::atomic_bool noDeviceSaid = false;
+
+void sayNoDeviceOnce(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text == QLatin1String("No audio device detected") && noDeviceSaid.exchange(true))
+        return;
+    nextHandler(type, context, text);
+}
+
+} // namespace
 
 QStringList carriedSoundNames() {
     return {QStringLiteral("AWARDS"), QStringLiteral("BAD"), QStringLiteral("BOO"),
@@ -17,6 +34,8 @@ QString soundResourcePath(const QString& name) {
 }
 
 QtSoundOutput::QtSoundOutput() {
+    static std::once_flag filtered;
+    std::call_once(filtered, [] { nextHandler = qInstallMessageHandler(sayNoDeviceOnce); });
     for (const QString& name : carriedSoundNames()) {
         auto effect = std::make_shared<QSoundEffect>();
         effect->setSource(QUrl(QStringLiteral("qrc") + soundResourcePath(name)));
