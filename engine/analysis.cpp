@@ -9,12 +9,8 @@ void RunEngine::Frame61spSkinButton1Click() {
     playEffect(QStringLiteral("CLICK"));
     MemePosBack();
     env_.window->showRunPage(RunPage::Question);
-    page_.backAnVisible = true;
-    page_.qButtonVisible = true;
-    page_.infoButtonVisible = true;
+    setToolBar(true, false);
     page_.buttonPanelVisible = true;
-    page_.printingButtonVisible = false;
-    page_.saveButtonVisible = false;
     EnabledWatch();
     state_.AnalysisFlag = true;
     ButtonsDisable();
@@ -51,12 +47,8 @@ void RunEngine::WorkErrorClick() {
     MemePosBack();
     env_.window->showRunPage(RunPage::Question);
     results_.showOtchetEnabled = false;
-    page_.backAnVisible = false;
-    page_.qButtonVisible = true;
-    page_.infoButtonVisible = true;
+    setToolBar(false, false);
     page_.buttonPanelVisible = true;
-    page_.printingButtonVisible = false;
-    page_.saveButtonVisible = false;
     EnabledWatch();
     state_.AnalysisFlag = false;
     page_.buttonBilet = state_.CurrentTicket;

@@ -109,12 +109,8 @@ void RunEngine::spSkinButton8Click() {
     state_.spSkinButton12ShowHint = true;
     state_.spSkinButton10ShowHint = true;
     results_.showOtchetEnabled = true;
-    page_.backAnVisible = false;
+    setToolBar(false, false);
     page_.buttonPanelVisible = true;
-    page_.qButtonVisible = true;
-    page_.infoButtonVisible = true;
-    page_.printingButtonVisible = false;
-    page_.saveButtonVisible = false;
     page_.timeGoVisible = false;
     timer1_.stop();
     env_.window->showRunPage(RunPage::MainMenu);
@@ -131,11 +127,7 @@ void RunEngine::spSkinButton15Click() {
 void RunEngine::BackAnClick() {
     playEffect(QStringLiteral("CLICK"));
     env_.window->showRunPage(RunPage::Results);
-    page_.backAnVisible = false;
-    page_.qButtonVisible = true;
-    page_.infoButtonVisible = true;
-    page_.printingButtonVisible = false;
-    page_.saveButtonVisible = false;
+    setToolBar(false, false);
     emitChanged();
 }
 

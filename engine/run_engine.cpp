@@ -71,6 +71,14 @@ AnswerColours RunEngine::colours() const {
     return {colorSetting(1), colorSetting(2), colorSetting(3), colorSetting(4), colorSetting(5)};
 }
 
+void RunEngine::setToolBar(bool backAn, bool reportView) {
+    page_.backAnVisible = backAn;
+    page_.qButtonVisible = !reportView;
+    page_.infoButtonVisible = !reportView;
+    page_.printingButtonVisible = reportView;
+    page_.saveButtonVisible = reportView;
+}
+
 void RunEngine::ButtonsDisable() {
     page_.answerControlsEnabled = false;
     emitChanged();

@@ -150,6 +150,8 @@ private:
     };
 
     void emitChanged();
+    // BackAn, and either QButton with infoButton or the report's print and save.
+    void setToolBar(bool backAn, bool reportView);
     void showPendingMessages();
     void letMessagesBeProcessed();
     void step(int amount);
