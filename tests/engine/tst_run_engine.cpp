@@ -706,6 +706,66 @@ private slots:
         f.engine->Image16Click();
         QVERIFY(!f.page().pictureStretched);
     }
+
+    void reportShownSavedAndPrinted() {
+        EngineFixture f(runBase());
+        f.startPreparation({3});
+        f.engine->TestButClick(f.wrongRow());
+        f.engine->Timer2Timer();
+        while (f.window.page == RunPage::Question) {
+            answerRight(f);
+            endLamp(f);
+        }
+        f.engine->ShowOtchetClick();
+        QCOMPARE(f.window.page, RunPage::Question);
+        QVERIFY(!f.page().buttonPanelVisible && f.page().backAnVisible);
+        QVERIFY(f.page().saveButtonVisible && f.page().printingButtonVisible);
+        QVERIFY(!f.page().qButtonVisible && !f.page().infoButtonVisible);
+        QVERIFY(f.engine->busy().windowEnabled && !f.engine->busy().overlayVisible);
+        QCOMPARE(f.cur(), 1);
+        QCOMPARE(f.engine->examInfo().spSkinEdit2, QStringLiteral("3; "));
+        const QString report = f.engine->questionDocument()->toPlainText();
+        QVERIFY(report.startsWith(QStringLiteral("Уважаемый(ая)  Пользователь\nВаши результаты:")));
+        QVERIFY(report.contains(QStringLiteral("Question 3.1")));
+        QVERIFY(!report.contains(QStringLiteral("Question 3.2")));
+        f.engine->BackAnClick();
+        f.engine->ShowOtchetClick();
+        QCOMPARE(f.engine->questionDocument()->toPlainText(), report);
+
+        const QString path = f.folder.filePath(QStringLiteral("Otchet.RTF"));
+        f.engine->SaveButtonClick(); // cancelled
+        QCOMPARE(f.window.lastSaveRequest.title, QStringLiteral("Save file"));
+        QCOMPARE(f.window.lastSaveRequest.proposedName, QStringLiteral("Otchet.RTF"));
+        QVERIFY(!QFile::exists(path));
+        f.window.saveAnswer = path;
+        f.engine->SaveButtonClick();
+        QCOMPARE(f.boxes.shown().last().text, QStringLiteral("Отчет сохранен ..."));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray first = saved.readAll();
+        saved.close();
+        QVERIFY(first.startsWith("{\\rtf1"));
+        f.engine->questionDocument()->setPlainText(QStringLiteral("changed"));
+        f.boxes.setNextAnswer(MessageButton::No);
+        f.engine->SaveButtonClick();
+        QCOMPARE(f.boxes.shown().last().text, QStringLiteral("Файл уже существует. Заменить?"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), first);
+        saved.close();
+        f.window.saveAnswer = QStringLiteral("/etc/passwd/Otchet.RTF");
+        f.engine->SaveButtonClick();
+        QCOMPARE(f.boxes.shown().last().kind, MessageKind::Error);
+
+        f.window.printError = QStringLiteral("printer on fire");
+        f.engine->PrintingButtonClick();
+        QCOMPARE(f.boxes.shown().last().text, QStringLiteral("printer on fire"));
+        QCOMPARE(f.window.printedCharacters, f.engine->questionDocument()->characterCount());
+
+        QVERIFY(QFile::remove(f.basePath));
+        f.engine->ShowOtchetClick();
+        QCOMPARE(f.boxes.shown().last().text, QStringLiteral("Нет файла с вопросами!!!"));
+        QVERIFY(f.engine->busy().windowEnabled && !f.engine->busy().overlayVisible);
+    }
 };
 
 QTEST_MAIN(RunEngineTest)
