@@ -17,6 +17,7 @@
 #include "app/widget_helpers.h"
 #include "basestore/base_catalogue.h"
 #include "engine/base_content.h"
+#include "engine/run_engine.h"
 #include "platform/message_boxes.h"
 #include "settings/settings_store.h"
 
@@ -26,10 +27,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QToolButton>
 
 namespace korvel {
 
@@ -68,8 +67,6 @@ TForm1::TForm1(const ShellEnvironment& environment, QWidget* parent)
     programFolder_ = withTrailingSlash(environment_.programFolder);
     live_.applyDefaultColors();
 
-    connectHandlers();
-
     // The other windows, in their order of creation.
     splash_ = new SplashWindow(
         environment_.splashTickMs, [this] { effects_.PlayEffect(QStringLiteral("VTEST")); }, this);
@@ -78,6 +75,9 @@ TForm1::TForm1(const ShellEnvironment& environment, QWidget* parent)
     about_ = new AboutWindow(this);
     connect(about_, &AboutWindow::linkActivated, this, &TForm1::openUrl);
 
+    createRunEngine();
+    connectHandlers();
+
     PanelVisible();
     FormResize();
 }
@@ -85,6 +85,8 @@ TForm1::TForm1(const ShellEnvironment& environment, QWidget* parent)
 TForm1::~TForm1() {
     qApp->removeEventFilter(rightClickFilter_);
     qApp->removeEventFilter(hintWrapper_);
+    // The pages show the engine's document and state: they go first.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 void TForm1::buildPages() {
@@ -124,6 +126,11 @@ void TForm1::connectHandlers() {
     connect(mainPanel_->button(QStringLiteral("spSkinButton17")), &QPushButton::clicked, this,
             &TForm1::spSkinButton17Click);
 
+    connect(mainPanel_->button(QStringLiteral("spSkinButton10")), &QPushButton::clicked,
+            engine_.get(), &RunEngine::Frame31spSkinButton1Click);
+    connect(mainPanel_->button(QStringLiteral("spSkinButton12")), &QPushButton::clicked,
+            engine_.get(), &RunEngine::spSkinButton12Click);
+
     connect(resultsPanel_, &ResultsPage::buttonEntered, this, &TForm1::resultsButtonEntered);
     // ButtonTestChoisMouseEnter, shared by the tool-bar buttons.
     connect(questionPanel_, &QuestionPage::toolButtonEntered, this,
@@ -153,30 +160,8 @@ void TForm1::FormResize() {
     const int W = outerSize().width();
     const int H = outerSize().height();
 
-    questionPanel_->setGeometry(0, 0, W - FrameWidth, H - FrameHeight);
-    questionPanel_->alignAreas();
-    const int pageWidth = questionPanel_->width();
-    QProgressBar* timeGo = questionPanel_->timeGauge();
-    timeGo->resize(pageWidth - 5, timeGo->height());
-    auto* clock = questionPanel_->findChild<QWidget*>(QStringLiteral("spSkinPanel2"));
-    clock->move(pageWidth / 2 - 65, clock->y());
-    auto* toMenu = questionPanel_->findChild<QWidget*>(QStringLiteral("spSkinButton8"));
-    toMenu->move(pageWidth - 47, toMenu->y());
-    auto* back = questionPanel_->findChild<QWidget*>(QStringLiteral("BackAn"));
-    back->move(toMenu->x() - 40, back->y());
-    auto* lamps = questionPanel_->findChild<QWidget*>(QStringLiteral("lampPanel"));
-    lamps->move(clock->x() - 38, lamps->y());
-    auto* questionNavigator =
-        questionPanel_->findChild<QWidget*>(QStringLiteral("spSkinGroupBox7"));
-    questionNavigator->move(pageWidth / 4 - 80, questionNavigator->y());
-    auto* ticketNavigator = questionPanel_->findChild<QWidget*>(QStringLiteral("spSkinGroupBox8"));
-    ticketNavigator->move(pageWidth - pageWidth / 4 - 20, ticketNavigator->y());
-    questionPanel_->setPictureHeight(questionPanel_->questionArea()->height() - 69);
-    const int memoWidth = pageWidth - 80;
-    for (int n = 1; n <= QuestionPage::AnswerRows; ++n) {
-        auto* memo = questionPanel_->findChild<QWidget*>(QStringLiteral("TestMemo%1").arg(n));
-        memo->resize(memoWidth, memo->height());
-    }
+    questionPanel_->move(0, 0);
+    questionPanel_->layoutFor(QSize(W - FrameWidth, H - FrameHeight));
 
     literaturePanel_->setGeometry(0, 0, W - FrameWidth, H - FrameHeight);
     mesShow_->move(W / 2 - mesShow_->width() / 2 - 5, H / 2 - mesShow_->height() / 2 - 16);
@@ -268,7 +253,7 @@ void TForm1::SampleButtonClick() {
 
 void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName,
                              const QString& caption) {
-    baseDescriptor_.clear();
+    engine_->setBaseDescriptor(ByteStream());
     openBasePanel_->picture()->show();
     mainPanel_->picture()->show();
     const QPixmap picture = QPixmap::fromImage(decodePicture(base.mainPicture));
@@ -288,24 +273,20 @@ void TForm1::applyOpenedBase(const OpenedBase& base, const QString& archiveName,
     currentArchiveName_ = archiveName;
     switch (base.status) {
     case OpenedBase::Status::Ok:
-        baseDescriptor_ = base.descriptor;
-        ticketCount_ = base.counts.tickets;
-        questionsPerTicket_ = base.counts.questionsPerTicket;
-        chosenAnswers_ = AnswerMatrix(ticketCount_, questionsPerTicket_);
-        rightAnswers_ = AnswerMatrix(ticketCount_, questionsPerTicket_);
-        live_.setTicketCount(ticketCount_);
-        currentBasePath_ = base.path;
+        engine_->openBase(base.path, base.descriptor, base.counts.tickets,
+                          base.counts.questionsPerTicket);
+        live_.setTicketCount(base.counts.tickets);
         baseUsable_ = true;
         break;
     case OpenedBase::Status::CountsOutOfRange:
         // The counts and matrices of the base before stay; its path too.
-        baseDescriptor_ = base.descriptor;
+        engine_->setBaseDescriptor(base.descriptor);
         baseUsable_ = false;
         break;
     case OpenedBase::Status::CountsInvalid:
     case OpenedBase::Status::DescriptorMissing:
     case OpenedBase::Status::ArchiveUnreadable:
-        currentBasePath_ = base.path;
+        engine_->setBasePath(base.path);
         baseUsable_ = false;
         break;
     }

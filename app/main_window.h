@@ -4,13 +4,15 @@
 #include "basestore/base_archive.h"
 #include "basestore/byte_stream.h"
 #include "engine/answer_matrix.h"
-#include "settings/live_settings.h"
+#include "engine/run_window.h"
 #include "platform/play_effect.h"
+#include "settings/live_settings.h"
 
 #include <QSize>
 #include <QWidget>
 #include <memory>
 
+class QDialog;
 class QPushButton;
 
 namespace korvel {
@@ -25,14 +27,16 @@ class ProgressOverlay;
 class QuestionPage;
 class ResultsPage;
 class RightClickFilter;
+class RunEngine;
 class SettingsPage;
 class SplashWindow;
 class TicketChoiceDialog;
 struct OpenedBase;
 
-// The main window: owns every page, the open base and the live settings, and
-// creates the other windows of the program.
-class TForm1 final : public QWidget {
+// The main window: owns every page, the live settings and the run engine
+// (with the open base and the run state), and creates the other windows of
+// the program. It is the window the run engine works through.
+class TForm1 final : public QWidget, private RunWindow {
     Q_OBJECT
 public:
     // The frame the layout formulas take the outer size to have around the
@@ -62,15 +66,33 @@ public:
     SoundEffects& effects() { return effects_; }
     const QString& programFolder() const { return programFolder_; }
 
+    // The run: the open base, the run state and the question loop's handlers.
+    RunEngine& runEngine() { return *engine_; }
+    const RunEngine& runEngine() const { return *engine_; }
+
     // The open base.
-    const QString& currentBasePath() const { return currentBasePath_; }
-    const ByteStream& baseDescriptor() const { return baseDescriptor_; }
-    int ticketCount() const { return ticketCount_; }
-    int questionsPerTicket() const { return questionsPerTicket_; }
-    const AnswerMatrix& chosenAnswers() const { return chosenAnswers_; }
-    const AnswerMatrix& rightAnswers() const { return rightAnswers_; }
-    AnswerMatrix& chosenAnswers() { return chosenAnswers_; }
-    AnswerMatrix& rightAnswers() { return rightAnswers_; }
+    const QString& currentBasePath() const;
+    const ByteStream& baseDescriptor() const;
+    int ticketCount() const;
+    int questionsPerTicket() const;
+    const AnswerMatrix& chosenAnswers() const;
+    const AnswerMatrix& rightAnswers() const;
+
+    // The run state under its own names.
+    int CurrentTicket() const;
+    int CurrentQuestion() const;
+    int AnswerMode() const;
+    bool AnalysisFlag() const;
+    QString RunMode() const;
+    QList<bool> ChosenTickets() const;
+
+    // The four timers: Timer1 countdown, Timer2 red lamp, Timer3 green lamp,
+    // Timer4 clock. Their handlers run on the timers' ticks or when called.
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
+    bool timerRunning(int n) const;
     // False while the open base's descriptor failed: no run may start on it.
     bool baseUsable() const { return baseUsable_; }
     Archiver& archiver() { return archiver_; }
@@ -100,8 +122,24 @@ private:
     void buildPages();
     void connectHandlers();
     void firstShowing();
+    void createRunEngine();
     void applyOpenedBase(const OpenedBase& base, const QString& archiveName,
                          const QString& caption);
+    void drawBusy();
+    void execRunDialog(QDialog* dialog);
+
+    // RunWindow: what the run engine needs of the window.
+    void showRunPage(RunPage page) override;
+    void processPendingMessages() override;
+    void execTicketChoice() override;
+    void execExamInfo() override;
+    void layoutWindow() override;
+    void focusQuestionText() override;
+    int answerLineCount(int row, const QString& text) const override;
+    QSize pictureArea() const override;
+    QString askSaveFileName(const SaveDialogRequest& request) override;
+    QString openLiterature(const QString& path, const QString& anchor) override;
+    QString printDocument(QTextDocument& document) override;
     void showBasePicture(const QPixmap& picture);
     void setBaseTexts(const QString& description);
     void updateModeButtons();
@@ -115,13 +153,9 @@ private:
     SoundEffects effects_;
     Archiver archiver_;
 
-    QString currentBasePath_;
+    std::unique_ptr<RunEngine> engine_;
+
     QString currentArchiveName_;
-    ByteStream baseDescriptor_;
-    int ticketCount_ = 0;
-    int questionsPerTicket_ = 0;
-    AnswerMatrix chosenAnswers_;
-    AnswerMatrix rightAnswers_;
     bool baseUsable_ = false;
     bool modeButtonsConfirmed_ = false;
     bool firstShown_ = false;

@@ -2,6 +2,8 @@
 
 #include "app/hover_watcher.h"
 #include "app/widget_helpers.h"
+#include "engine/run_engine.h"
+#include "settings/color_ref.h"
 
 #include <QBuffer>
 #include <QLabel>
@@ -21,6 +23,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     analizStr_ = placed<QLabel>(this, QStringLiteral("AnalizStr"), 184, 8, 553, 25);
     analizStr_->setAlignment(Qt::AlignCenter);
     analizStr_->setWordWrap(true);
+    analizStr_->setTextFormat(Qt::PlainText);
     analizStr_->setProperty("resultLine", true);
     pozdr_ = placed<QLabel>(this, QStringLiteral("Pozdr"), 184, 40, 553, 105, QStringLiteral("1"));
     pozdr_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -48,6 +51,40 @@ ResultsPage::ResultsPage(QWidget* parent)
 }
 
 ResultsPage::~ResultsPage() = default;
+
+void ResultsPage::attach(RunEngine& engine) {
+    engine_ = &engine;
+    drawnLoserGeneration_ = engine.results().loserGeneration;
+    connect(engine_, &RunEngine::changed, this, &ResultsPage::draw);
+    connect(button(QStringLiteral("spSkinButton15")), &QPushButton::clicked, engine_,
+            &RunEngine::spSkinButton15Click);
+    draw();
+}
+
+void ResultsPage::draw() {
+    if (!engine_)
+        return;
+    const ResultsPageState& results = engine_->results();
+    if (analizStr_->text() != results.analizStr)
+        analizStr_->setText(results.analizStr);
+    if (analizStr_->property("color").toInt() != results.analizStrColor ||
+        analizStr_->styleSheet().isEmpty()) {
+        const ColorRgb rgb = colorRefToRgb(results.analizStrColor);
+        analizStr_->setProperty("color", results.analizStrColor);
+        analizStr_->setStyleSheet(
+            QStringLiteral("color: rgb(%1, %2, %3);").arg(rgb.red).arg(rgb.green).arg(rgb.blue));
+    }
+    if (pozdr_->text() != results.pozdr)
+        pozdr_->setText(results.pozdr);
+    if (drawnLoserGeneration_ != results.loserGeneration) {
+        drawnLoserGeneration_ = results.loserGeneration;
+        if (results.loserGif.isEmpty() || !loadLoserAnimation(results.loserGif))
+            clearLoser();
+        else
+            startLoser();
+    }
+    button(QStringLiteral("ShowOtchet"))->setEnabled(results.showOtchetEnabled);
+}
 
 QPushButton* ResultsPage::button(const QString& name) const {
     return findChild<QPushButton*>(name, Qt::FindDirectChildrenOnly);

@@ -14,14 +14,20 @@ class QPushButton;
 namespace korvel {
 
 class HoverWatcher;
+class RunEngine;
 
 // The results page Analiz: result line, the base's text, the animation
-// `loser`, the four buttons and their description panels.
+// `loser`, the four buttons and their description panels. It shows the run
+// engine's results page state; draw() runs at every change.
 class ResultsPage final : public QFrame {
     Q_OBJECT
 public:
     explicit ResultsPage(QWidget* parent = nullptr);
     ~ResultsPage() override;
+
+    // Shows `engine`'s results from now on; "Главное меню" goes to it.
+    void attach(RunEngine& engine);
+    void draw();
 
     QPushButton* button(const QString& name) const;
     QLabel* resultLine() const { return analizStr_; }
@@ -40,6 +46,8 @@ signals:
     void buttonEntered(const QString& name);
 
 private:
+    RunEngine* engine_ = nullptr;
+    int drawnLoserGeneration_ = 0;
     HoverWatcher* hover_ = nullptr;
     std::unique_ptr<DescriptionPanels> descriptions_;
     QLabel* analizStr_ = nullptr;

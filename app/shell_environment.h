@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QTime>
 #include <QUrl>
 #include <functional>
 
+class QDialog;
 class QSettings;
 
 namespace korvel {
@@ -26,6 +28,17 @@ struct ShellEnvironment {
     // Hands a document, page or mail address to the desktop; false when it
     // was not opened (help then tries the HTML guide). Empty: openWithDesktop.
     std::function<bool(const QUrl&)> openUrl;
+    // A uniform whole number from low to high, both included: the exam draw,
+    // the answer shuffle, the result texts. Empty: a generator seeded from
+    // the clock.
+    std::function<int(int low, int high)> random;
+    // The time of day the question page's clock shows. Empty: the local time.
+    std::function<QTime()> timeOfDay;
+    // Shows a modal dialog of the run (TForm4, TForm2) and returns once the
+    // user is done with it. Empty: QDialog::exec(). A test hands in a
+    // function that works the dialog's controls while it is shown; a dialog
+    // still open when the function returns is closed as by its close button.
+    std::function<void(QDialog&)> runDialog;
 };
 
 } // namespace korvel
