@@ -5,6 +5,7 @@
 #include "basestore/record_container.h"
 #include "richtext/rtf_reader.h"
 
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -103,6 +104,11 @@ public:
         tickets.erase(std::unique(tickets.begin(), tickets.end()), tickets.end());
         if (tickets.isEmpty())
             return;
+        // One edit for the whole report: a document shown in a text box is
+        // laid out once at the end, not after every line.
+        QTextCursor edit(&document_);
+        edit.beginEditBlock();
+        const auto endEdit = qScopeGuard([&] { edit.endEditBlock(); });
         writeHeader(tickets);
         gauge(3);
         for (int t : tickets)
