@@ -72,8 +72,8 @@ QStringList texts(const QTextDocument& document) {
     return result;
 }
 
-// Three tickets of ten questions. Question 2.3 has no record, 3.1 no text,
-// 1.6 a two-line first answer.
+// Three tickets of ten questions. Question 2.3 has no record, 2.5 a damaged
+// one, 3.1 no text, 1.6 a two-line first answer.
 class ReportTest : public QObject {
     Q_OBJECT
 
@@ -117,6 +117,8 @@ private slots:
             for (int q = 1; q <= 10; ++q) {
                 RecordContainerWriter record;
                 record.add("vop", "yes", "1");
+                if (t == 2 && q == 5)
+                    record.addWithLengthField("vop", "ot1", "x", "lies about its length");
                 for (int k = 1; k <= 5; ++k)
                     record.add("vop", "ot" + QByteArray::number(k),
                                cp1251(t == 1 && q == 6 && k == 1
@@ -296,11 +298,23 @@ private slots:
                            answer(4, 2, 10)}
             << 0;
         QTest::newRow("unreadable records, composition goes on")
-            << QList<QList<int>>{{2, 3, 1, 0, 2}, {2, 4, 1, 0, 2}} << QList<int>{2}
-            << QStringList{ticket.arg(2),   blue,  "Вопрос 2.3 текст", chose,
-                           right,           blue,  "Вопрос 2.4 текст", chose,
-                           answer(1, 2, 4), right, answer(2, 2, 4)}
-            << 1;
+            << QList<QList<int>>{{2, 3, 1, 0, 2}, {2, 4, 1, 0, 2}, {2, 5, 1, 0, 2}} << QList<int>{2}
+            << QStringList{ticket.arg(2),
+                           blue,
+                           "Вопрос 2.3 текст",
+                           chose,
+                           right,
+                           blue,
+                           "Вопрос 2.4 текст",
+                           chose,
+                           answer(1, 2, 4),
+                           right,
+                           answer(2, 2, 4),
+                           blue,
+                           "Вопрос 2.5 текст",
+                           chose,
+                           right}
+            << 2;
     }
 
     void questionBlocks() {
