@@ -131,16 +131,17 @@ void QuestionPage::buildToolBar() {
                                 .scaled(33, 33, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     QLabel* digits[3] = {};
     int k = 0;
-    for (const auto& [name, left, width, text] :
-         {std::tuple{QStringLiteral("min"), 51, 24, QStringLiteral("00")},
-          std::tuple{QStringLiteral("t2toch"), 75, 8, QStringLiteral(":")},
-          std::tuple{QStringLiteral("sec"), 83, 24, QStringLiteral("00")}}) {
+    // The numbers stand close to the colon: an hour of one digit keeps to it.
+    for (const auto& [name, left, width, text, alignment] :
+         {std::tuple{QStringLiteral("min"), 49, 26, QStringLiteral("00"), Qt::AlignRight},
+          std::tuple{QStringLiteral("t2toch"), 75, 8, QStringLiteral(":"), Qt::AlignHCenter},
+          std::tuple{QStringLiteral("sec"), 83, 26, QStringLiteral("00"), Qt::AlignLeft}}) {
         auto* label = placed<QLabel>(clock, name, left, 6, width, 25, text);
         label->setProperty("clockDigits", true);
         label->setStyleSheet(QStringLiteral("color: #1030c0; font-family: 'Liberation Sans', "
                                             "Arial; font-weight: bold; font-size: 21px; "
                                             "background: transparent;"));
-        label->setAlignment(Qt::AlignCenter);
+        label->setAlignment(alignment | Qt::AlignVCenter);
         digits[k++] = label;
     }
     min_ = digits[0];

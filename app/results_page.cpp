@@ -29,6 +29,7 @@ ResultsPage::ResultsPage(QWidget* parent)
     pozdr_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     pozdr_->setWordWrap(true);
     pozdr_->setTextFormat(Qt::PlainText);
+    pozdr_->setStyleSheet(QStringLiteral("font-size: 10pt;"));
     loser_ = placed<QLabel>(this, QStringLiteral("loser"), 16, 8, 161, 129);
     loser_->setAlignment(Qt::AlignCenter);
     loser_->setScaledContents(true);

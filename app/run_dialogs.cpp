@@ -35,7 +35,9 @@ QPushButton* dialogButton(QDialog* dialog, const QString& name, const QRect& pla
     auto* button = placed<QPushButton>(dialog, name, place.x(), place.y(), place.width(),
                                        place.height(), caption);
     button->setAutoDefault(false);
-    button->setStyleSheet(QStringLiteral("padding: 1px 2px;"));
+    // Own look: the skin styles other controls of these names (main menu).
+    button->setStyleSheet(QStringLiteral(
+        "padding: 1px 2px; font-size: 8pt; font-weight: normal; text-align: center;"));
     return button;
 }
 } // namespace
@@ -47,6 +49,11 @@ TicketChoiceDialog::TicketChoiceDialog(QWidget* parent)
                    QStringLiteral("Выберите номера билетов..."));
     list_ = placed<QListWidget>(this, QStringLiteral("spSkinListBox1"), 8, 26, 157, 250);
     list_->setAccessibleName(QStringLiteral("Билеты"));
+    list_->setStyleSheet(QStringLiteral(
+        "QListWidget::indicator { width: 11px; height: 11px; border: 1px solid #8ea2b4;"
+        " background: #ffffff; }"
+        "QListWidget::indicator:checked { background: #2e5e82; border-color: #1f3f58;"
+        " image: url(:/pictures/check_mark.png); }"));
     dialogButton(this, QStringLiteral("spSkinButton16"), QRect(8, 284, 49, 24),
                  QStringLiteral("Все"));
     dialogButton(this, QStringLiteral("spSkinButton19"), QRect(60, 284, 53, 24),
@@ -91,6 +98,7 @@ void TicketChoiceDialog::draw() {
             for (int t = 1; t <= chosen.size(); ++t) {
                 auto* item = new QListWidgetItem(QStringLiteral("Билет номер - %1").arg(t));
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+                item->setCheckState(Qt::Unchecked);
                 list_->addItem(item);
             }
         }
