@@ -9,7 +9,7 @@
 #include "app/splash_window.h"
 #include "platform/message_boxes.h"
 #include "sound/qt_sound_output.h"
-#include "test_bases.h"
+#include "tests/support/test_base_builder.h"
 
 #include <QDialog>
 #include <QDir>
@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -81,13 +82,29 @@ class MainWindowTest : public QObject {
 
     QString basePath(const QString& file) const { return folder_->filePath("Base/" + file); }
 
+    // base.dni with Name, Descript (Windows-1251, CR LF, as base authors'
+    // tools write them), Vop and Bil.
+    static TestBaseBuilder describedBase(const QString& name, const QString& descript,
+                                         const QByteArray& vop, const QByteArray& bil) {
+        QStringEncoder cp1251("windows-1251");
+        QString crlf = descript;
+        crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+        TestBaseBuilder base;
+        base.descriptor().add("Base", "Name", QByteArray(cp1251.encode(name)));
+        base.descriptor().add("Base", "Descript", QByteArray(cp1251.encode(crlf)));
+        if (!vop.isNull())
+            base.descriptor().add("Base", "Vop", vop);
+        if (!bil.isNull())
+            base.descriptor().add("Base", "Bil", bil);
+        return base;
+    }
+
     void addBase(const QString& file, const QString& name, const QByteArray& bil = "8",
                  const QByteArray& vop = "5", bool picture = true) {
-        QMap<QString, QByteArray> entries{
-            {"base.dni", testing::descriptor(name, "Первая строка\nВторая строка", vop, bil)}};
+        TestBaseBuilder base = describedBase(name, "Первая строка\nВторая строка", vop, bil);
         if (picture)
-            entries.insert("Skin\\main.jpg", testing::jpegPicture());
-        testing::writeArchive(basePath(file), entries);
+            base.addEntry("Skin\\main.jpg", testJpeg());
+        base.write(basePath(file));
     }
 
     TForm1& start() {
@@ -236,7 +253,7 @@ private slots:
 
     void listSkipsArchivesWithoutDescriptorAndRenumbers() {
         addBase("a.zip", "A");
-        testing::writeArchive(basePath("b.zip"), {{"readme.txt", "no descriptor"}});
+        TestBaseBuilder().addEntry("readme.txt", "no descriptor").write(basePath("b.zip"));
         addBase("c.zip", "C");
         QFile(basePath("junk.zip")).open(QIODevice::WriteOnly);
         TForm1& window = start();
@@ -292,9 +309,9 @@ private slots:
     }
 
     void damagedPictureHidesBothPictures() {
-        testing::writeArchive(basePath("a.zip"),
-                              {{"base.dni", testing::descriptor("A", "", "5", "8")},
-                               {"Skin\\main.jpg", "not a picture"}});
+        describedBase("A", "", "5", "8")
+            .addEntry("Skin\\main.jpg", "not a picture")
+            .write(basePath("a.zip"));
         TForm1& window = start();
         QVERIFY(window.baseUsable());
         QVERIFY(!control<QLabel>("Image3")->isVisibleTo(window.openBasePage()));
