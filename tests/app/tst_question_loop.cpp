@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMovie>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -494,6 +495,40 @@ private slots:
         QTest::mouseClick(control<QPushButton>("ButtonOfBase1"), Qt::LeftButton);
         QVERIFY(!window_->chosenAnswers().isAnswered(1, 1));
         QVERIFY(!window_->rightAnswers().flag(1, 1, 1));
+    }
+
+    // The tool tip shows the whole answer when it takes 3 lines or more in
+    // its box, counted with the box's own font and width.
+    void longAnswersShowTheirTextAsToolTip_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("toolTip");
+        QTest::newRow("one line") << QByteArray("Short answer") << false;
+        QTest::newRow("two lines") << QByteArray("first\r\nsecond") << false;
+        QTest::newRow("three lines") << QByteArray("first\r\nsecond\r\nthird") << true;
+        QTest::newRow("break at the end") << QByteArray("first\r\nsecond\r\n") << false;
+        QTest::newRow("wraps to two") << QByteArray("word ").repeated(26) << false;
+        QTest::newRow("wraps to five") << QByteArray("word ").repeated(90) << true;
+    }
+    void longAnswersShowTheirTextAsToolTip() {
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, toolTip);
+        RecordContainerWriter record;
+        record.add("vop", "yes", "2");
+        record.add("vop", "ot1", answer);
+        record.add("vop", "ot2", "Other");
+        TestBaseBuilder base;
+        base.setCounts(1, 1);
+        base.addQuestion(1, 1, "Text", record);
+        const QString path = QDir(QDir::tempPath()).filePath("korvel_tooltip_base.zip");
+        base.write(path);
+        start(path);
+        QFile::remove(path);
+        choosePreparationTickets({0});
+        QTest::mouseClick(control<QPushButton>("spSkinButton10"), Qt::LeftButton);
+        QCOMPARE(control("TestMemo1")->width(), window_->questionPage()->width() - 80);
+        const QString text = control<QPlainTextEdit>("TestMemo1")->toPlainText();
+        QCOMPARE(control("TestMemo1")->toolTip(), toolTip ? text : QString());
+        QCOMPARE(control("TestMemo2")->toolTip(), QString());
     }
 
     // A question record that cannot be read: a clear message, the window
