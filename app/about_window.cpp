@@ -35,13 +35,15 @@ AboutWindow::AboutWindow(QWidget* parent)
     credits->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     credits->setProperty("aboutText", true);
 
+    // The links stand on the dark band of the background picture.
+    const QColor pale(0xf6, 0xf8, 0xfa);
     const QColor lime(0, 255, 0);
     auto* site = placed<LinkLabel>(this, QStringLiteral("spSkinLinkLabel1"), 8, 96, 116, 14,
                                    QStringLiteral("Сайт: ") + QString::fromLatin1(MakerHost),
-                                   homePageUrl(), lime);
+                                   homePageUrl(), pale, lime);
     auto* mail = placed<LinkLabel>(this, QStringLiteral("spSkinLinkLabel2"), 8, 112, 98, 14,
                                    QStringLiteral("Почта: ") + QString::fromLatin1(InfoMail),
-                                   infoMailUrl(), lime);
+                                   infoMailUrl(), pale, lime);
     for (LinkLabel* link : {site, mail}) {
         // The captions name the full address, so they take the width they need.
         link->adjustSize();

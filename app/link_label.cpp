@@ -5,15 +5,15 @@
 
 namespace korvel {
 
-LinkLabel::LinkLabel(const QString& caption, const QUrl& address, const QColor& hoverColor,
-                     QWidget* parent)
+LinkLabel::LinkLabel(const QString& caption, const QUrl& address, const QColor& color,
+                     const QColor& hoverColor, QWidget* parent)
     : QLabel(caption, parent)
     , address_(address)
+    , color_(color)
     , hoverColor_(hoverColor) {
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
     setToolTip(address.toString());
-    setProperty("link", true);
     showHover(false);
 }
 
@@ -33,11 +33,12 @@ void LinkLabel::paintEvent(QPaintEvent* event) {
 
 void LinkLabel::showHover(bool hovered) {
     hovered_ = hovered;
-    // The widget's own sheet wins over the skin, so the hover colour shows.
-    QString sheet = QStringLiteral("text-decoration: underline; background: transparent;");
-    if (hovered)
-        sheet += QStringLiteral("color: %1;").arg(hoverColor_.name());
-    setStyleSheet(sheet);
+    // The widget's own sheet wins over the skin. It names this class, because
+    // the tool tip shown for a widget takes that widget's sheet as well and
+    // must keep the skin's pale look.
+    setStyleSheet(QStringLiteral("korvel--LinkLabel { text-decoration: underline; "
+                                 "background: transparent; color: %1; }")
+                      .arg((hovered ? hoverColor_ : color_).name()));
 }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {

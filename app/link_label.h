@@ -7,13 +7,14 @@
 
 namespace korvel {
 
-// A clickable address: underlined, hand pointer, another text colour while
-// the pointer is over it. Optionally a small picture before the caption.
+// A clickable address: underlined, hand pointer, its text colour and another
+// one while the pointer is over it. Optionally a small picture before the
+// caption.
 class LinkLabel final : public QLabel {
     Q_OBJECT
 public:
-    LinkLabel(const QString& caption, const QUrl& address, const QColor& hoverColor,
-              QWidget* parent = nullptr);
+    LinkLabel(const QString& caption, const QUrl& address, const QColor& color,
+              const QColor& hoverColor, QWidget* parent = nullptr);
 
     // The small picture before the caption of the base list's links.
     void setPicture(const QPixmap& picture);
@@ -35,6 +36,7 @@ private:
     void showHover(bool hovered);
 
     QUrl address_;
+    QColor color_;
     QColor hoverColor_;
     QPixmap picture_;
     bool hovered_ = false;

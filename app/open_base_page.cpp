@@ -1,5 +1,6 @@
 #include "app/open_base_page.h"
 
+#include "app/base_button.h"
 #include "app/link_label.h"
 #include "app/links.h"
 #include "app/widget_helpers.h"
@@ -18,6 +19,7 @@ namespace korvel {
 namespace {
 constexpr int FirstButtonTop = 10;
 constexpr int ButtonPitch = 30;
+const QColor LinkColor(0x1f, 0x3f, 0x58);
 const QColor LinkHoverColor(0, 0, 255);
 
 QString baseButtonName(int number) {
@@ -90,8 +92,8 @@ OpenBasePage::OpenBasePage(QWidget* parent)
 
 void OpenBasePage::addLink(QWidget* group, const QString& name, int left, int top, int width,
                            const QString& caption, const QUrl& address, const QString& picture) {
-    auto* link =
-        placed<LinkLabel>(group, name, left, top, width, 33, caption, address, LinkHoverColor);
+    auto* link = placed<LinkLabel>(group, name, left, top, width, 33, caption, address, LinkColor,
+                                   LinkHoverColor);
     link->setPicture(
         QPixmap(picture).scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     connect(link, &LinkLabel::activated, this, &OpenBasePage::linkActivated);
@@ -103,8 +105,9 @@ QPushButton* OpenBasePage::addBaseButton(const QString& caption, const QString& 
     while (baseButton(number))
         ++number;
     const int top = FirstButtonTop + ButtonPitch * (number - 1);
-    auto* button = placed<QPushButton>(scrollContent_, baseButtonName(number), ButtonLeft, top,
-                                       ButtonWidth, ButtonHeight, caption);
+    auto* button = placed<BaseButton>(scrollContent_, baseButtonName(number), ButtonLeft, top,
+                                      ButtonWidth, ButtonHeight);
+    button->setText(caption);
     button->setCheckable(true);
     button->setChecked(false);
     button->setFocusPolicy(sampleButton_->focusPolicy());

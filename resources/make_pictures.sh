@@ -110,10 +110,14 @@ $IM lamp_red.png lamp_green.png -append lamps.png
 $IM -size 63x34 xc:none -fill '#3a4650' -draw 'roundrectangle 1,1 61,32 9,9' \
     -fill "$PAPER" -draw 'roundrectangle 4,4 58,29 7,7' counter.png
 
-# --- About window 400 x 176 and its logo (89 x 97, transparent).
+# --- About window 400 x 176 and its logo (89 x 97, transparent). The window
+# has no frame of its own, so the picture draws its edge; the two links stand
+# on the dark band below the logo (pale text, lime while hovered).
 $IM -size 400x176 gradient:"$PAPER"-"$PALE" \
     -fill "$BLUE" -draw 'rectangle 0,0 3,175' -fill "$AMBER" -draw 'rectangle 200,12 201,164' \
-    -fill '#2e5e8212' -draw 'circle 330,200 330,60' about.png
+    -fill '#2e5e8212' -draw 'circle 330,200 330,60' \
+    -fill "$BLUE" -draw 'roundrectangle 4,94 194,130 5,5' \
+    -fill none -stroke "$BLUE" -strokewidth 2 -draw 'rectangle 0.5,0.5 398.5,174.5' about.png
 card "$TMPDIR/logo_card.png" 70 56 -8
 $IM -size 89x97 xc:none "$TMPDIR/logo_card.png" -geometry +6+10 -composite \
     -stroke "$GREEN" -strokewidth 6 -fill none -draw 'polyline 30,52 42,64 66,36' \
