@@ -8,6 +8,7 @@
 #include "platform/play_effect.h"
 #include "settings/live_settings.h"
 
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 #include <memory>
@@ -172,6 +173,9 @@ private:
     TicketChoiceDialog* ticketChoice_ = nullptr;
     ExamInfoDialog* examInfo_ = nullptr;
     AboutWindow* about_ = nullptr;
+
+    // The control that had the keyboard focus when a question began to load.
+    QPointer<QWidget> focusBeforeBusy_;
 
     RightClickFilter* rightClickFilter_ = nullptr;
     HintWrapper* hintWrapper_ = nullptr;

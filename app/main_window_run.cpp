@@ -9,7 +9,7 @@
 #include "app/run_dialogs.h"
 #include "engine/run_engine.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -122,8 +122,17 @@ void TForm1::drawBusy() {
         if (busy.overlayVisible)
             mesShow_->raise();
     }
-    if (isEnabled() != busy.windowEnabled)
-        setEnabled(busy.windowEnabled);
+    if (isEnabled() == busy.windowEnabled)
+        return;
+    // Disabling the window takes the focus away; the keyboard gets it back.
+    if (!busy.windowEnabled) {
+        QWidget* focused = QApplication::focusWidget();
+        focusBeforeBusy_ = focused && isAncestorOf(focused) ? focused : nullptr;
+    }
+    setEnabled(busy.windowEnabled);
+    if (busy.windowEnabled && focusBeforeBusy_ && focusBeforeBusy_->isEnabled() &&
+        focusBeforeBusy_->isVisible())
+        focusBeforeBusy_->setFocus();
 }
 
 void TForm1::showRunPage(RunPage page) {
@@ -144,7 +153,7 @@ void TForm1::showRunPage(RunPage page) {
 }
 
 void TForm1::processPendingMessages() {
-    QCoreApplication::processEvents();
+    QApplication::processEvents();
 }
 
 void TForm1::execRunDialog(QDialog* dialog) {

@@ -170,13 +170,17 @@ QGroupBox* QuestionPage::navigator(const QString& name, int left, const QString&
                                    const QString& nextHint) {
     auto* group = placed<QGroupBox>(buttonPanel_, name, left, 2, 97, 45, title);
     group->setProperty("navigator", true);
-    toolButton(group, backName, 5, 20, 19, QStringLiteral(":/pictures/icon_prev.png"), backHint)
-        ->setIconSize(QSize(15, 15));
+    QToolButton* back = toolButton(group, backName, 5, 20, 19,
+                                   QStringLiteral(":/pictures/icon_prev.png"), backHint);
+    back->setIconSize(QSize(15, 15));
+    back->setFocusPolicy(Qt::TabFocus);
     auto* number = placed<QLabel>(group, labelName, 28, 17, 41, 25);
     number->setAlignment(Qt::AlignCenter);
     number->setProperty("navigatorNumber", true);
-    toolButton(group, nextName, 73, 20, 19, QStringLiteral(":/pictures/icon_next.png"), nextHint)
-        ->setIconSize(QSize(15, 15));
+    QToolButton* next = toolButton(group, nextName, 73, 20, 19,
+                                   QStringLiteral(":/pictures/icon_next.png"), nextHint);
+    next->setIconSize(QSize(15, 15));
+    next->setFocusPolicy(Qt::TabFocus);
     return group;
 }
 

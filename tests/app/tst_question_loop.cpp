@@ -463,6 +463,26 @@ private slots:
         QCOMPARE(color(2), WrongColor);
     }
 
+    // Loading a question disables the window for a moment; the keyboard
+    // focus comes back to where it was.
+    void keyboardStepsKeepTheFocus() {
+        start();
+        choosePreparationTickets({0});
+        QTest::mouseClick(control<QPushButton>("spSkinButton10"), Qt::LeftButton);
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QWidget* next = control("NextButton");
+        next->setFocus();
+        QVERIFY(next->hasFocus());
+        QTest::keyClick(next, Qt::Key_Space);
+        QCOMPARE(text("ButtonVopros"), QStringLiteral("2"));
+        QVERIFY(next->hasFocus());
+        // Answer keys 1 to 5 press the answer buttons.
+        QTest::keyClick(window_.get(), Qt::Key_3);
+        QTRY_VERIFY(lit("RedLamp"));
+        QCOMPARE(color(3), WrongColor);
+    }
+
     // The real timers: the lamp goes off by itself a second after an answer,
     // its frames running meanwhile.
     void realTimersAreWired() {
