@@ -2,6 +2,9 @@
 
 #include "app/widget_helpers.h"
 
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolButton>
 
@@ -20,9 +23,51 @@ LiteraturePage::LiteraturePage(QWidget* parent)
     close_->setToolTip(QStringLiteral("Закрыть"));
     viewer_ =
         placed<QTextBrowser>(this, QStringLiteral("Viewer"), 0, BarHeight, 745, 545 - BarHeight);
-    viewer_->setOpenLinks(true);
+    viewer_->setOpenLinks(false);
     viewer_->setOpenExternalLinks(false);
+    viewer_->setFont(QFont(QStringLiteral("Times New Roman")));
+    viewer_->document()->setDefaultStyleSheet(
+        QStringLiteral("pre, code, tt { font-family: 'Courier New'; }"));
+    viewer_->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
+    connect(viewer_, &QTextBrowser::anchorClicked, this, &LiteraturePage::followLink);
     resize(745, 545);
+}
+
+QString LiteraturePage::load(const QString& path, const QString& anchor, const Progress& progress) {
+    progress(RunEngine::ViewerStage::Starting, 0);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        progress(RunEngine::ViewerStage::Ending, 100);
+        return QStringLiteral("Не удалось открыть страницу литературы \"%1\":\n%2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    }
+    file.close();
+    progress(RunEngine::ViewerStage::Running, 50);
+    // The anchor goes in as a fragment: a '#' in the file name would be escaped.
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    viewer_->setSource(url);
+    if (anchor.isEmpty())
+        viewer_->verticalScrollBar()->setValue(0);
+    progress(RunEngine::ViewerStage::Ending, 100);
+    return {};
+}
+
+void LiteraturePage::clear() {
+    viewer_->clear();
+    viewer_->clearHistory();
+    viewer_->verticalScrollBar()->setValue(0);
+    viewer_->horizontalScrollBar()->setValue(0);
+}
+
+void LiteraturePage::followLink(const QUrl& url) {
+    const QUrl target = viewer_->source().resolved(url);
+    if (target.isLocalFile() || target.scheme().isEmpty()) {
+        viewer_->setSource(target);
+        return;
+    }
+    emit externalLinkActivated(target);
 }
 
 void LiteraturePage::resizeEvent(QResizeEvent* event) {

@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 
 namespace korvel {
 
@@ -131,6 +132,9 @@ void TForm1::connectHandlers() {
     connect(mainPanel_->button(QStringLiteral("spSkinButton12")), &QPushButton::clicked,
             engine_.get(), &RunEngine::spSkinButton12Click);
 
+    connect(literaturePanel_->closeButton(), &QToolButton::clicked, this,
+            &TForm1::spSkinButton5Click);
+    connect(literaturePanel_, &LiteraturePage::externalLinkActivated, this, &TForm1::openUrl);
     connect(resultsPanel_, &ResultsPage::buttonEntered, this, &TForm1::resultsButtonEntered);
     // ButtonTestChoisMouseEnter, shared by the tool-bar buttons.
     connect(questionPanel_, &QuestionPage::toolButtonEntered, this,

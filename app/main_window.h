@@ -113,6 +113,7 @@ public:
     void SpravkaClick();
     void spSkinButton16Click();
     void spSkinButton17Click();
+    void spSkinButton5Click(); // closes the literature page
 
 protected:
     void showEvent(QShowEvent* event) override;

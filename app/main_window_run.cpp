@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/progress_overlay.h"
 #include "app/question_page.h"
+#include "app/report_printing.h"
 #include "app/results_page.h"
 #include "app/run_dialogs.h"
 #include "engine/run_engine.h"
@@ -46,8 +47,6 @@ void TForm1::createRunEngine() {
     if (!run.timeOfDay)
         run.timeOfDay = [] { return QTime::currentTime(); };
     engine_ = std::make_unique<RunEngine>(run);
-    // The answer rows start at their home places.
-    engine_->MemePosBack();
 
     questionPanel_->attach(*engine_);
     resultsPanel_->attach(*engine_);
@@ -192,6 +191,8 @@ QSize TForm1::pictureArea() const {
 }
 
 QString TForm1::askSaveFileName(const SaveDialogRequest& request) {
+    if (environment_.saveFileName)
+        return environment_.saveFileName(request);
     QStringList filters;
     for (const auto& [name, pattern] : request.filters)
         filters.append(QStringLiteral("%1 (%2)").arg(name, pattern));
@@ -206,27 +207,28 @@ QString TForm1::askSaveFileName(const SaveDialogRequest& request) {
 }
 
 QString TForm1::openLiterature(const QString& path, const QString& anchor) {
-    if (!QFileInfo(path).isFile())
-        return QStringLiteral("Нет файла \"%1\".").arg(QDir::toNativeSeparators(path));
-    engine_->ViewerProgress(RunEngine::ViewerStage::Starting, 0);
-    QUrl url = QUrl::fromLocalFile(path);
-    if (!anchor.isEmpty())
-        url.setFragment(anchor);
-    literaturePanel_->viewer()->setSource(url);
-    engine_->ViewerProgress(RunEngine::ViewerStage::Ending, 100);
-    return {};
+    return literaturePanel_->load(path, anchor, [this](RunEngine::ViewerStage stage, int percent) {
+        engine_->ViewerProgress(stage, percent);
+    });
+}
+
+void TForm1::spSkinButton5Click() {
+    literaturePanel_->clear();
+    showPage(questionPanel_);
 }
 
 QString TForm1::printDocument(QTextDocument& document) {
     QPrinter printer;
     printer.setDocName(QStringLiteral("OtcetPrint"));
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    if (!printer.isValid())
-        return QStringLiteral("Принтер недоступен.");
-    document.print(&printer);
-    return printer.printerState() == QPrinter::Error ? QStringLiteral("Ошибка печати.") : QString();
+    if (environment_.choosePrinter) {
+        if (!environment_.choosePrinter(printer))
+            return {};
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+    }
+    return printReport(document, printer);
 }
 
 } // namespace korvel

@@ -276,6 +276,8 @@ void QuestionPage::connectControls() {
     clicked("BackButton", &RunEngine::BackButtonsClick);
     clicked("NextBilet", &RunEngine::NextBiletClick);
     clicked("PrevBilet", &RunEngine::PrevBiletClick);
+    clicked("SaveButton", &RunEngine::SaveButtonClick);
+    clicked("PrintingButton", &RunEngine::PrintingButtonClick);
     for (int n = 1; n <= AnswerRows; ++n) {
         const Row& row = rows_[size_t(n - 1)];
         connect(row.button, &QPushButton::clicked, engine,

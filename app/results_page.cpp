@@ -59,6 +59,12 @@ void ResultsPage::attach(RunEngine& engine) {
     connect(engine_, &RunEngine::changed, this, &ResultsPage::draw);
     connect(button(QStringLiteral("spSkinButton15")), &QPushButton::clicked, engine_,
             &RunEngine::spSkinButton15Click);
+    connect(button(QStringLiteral("spSkinButton14")), &QPushButton::clicked, engine_,
+            &RunEngine::Frame61spSkinButton1Click);
+    connect(button(QStringLiteral("WorkError")), &QPushButton::clicked, engine_,
+            &RunEngine::WorkErrorClick);
+    connect(button(QStringLiteral("ShowOtchet")), &QPushButton::clicked, engine_,
+            &RunEngine::ShowOtchetClick);
     draw();
 }
 

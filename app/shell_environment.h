@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/run_window.h"
+
 #include <QString>
 #include <QTime>
 #include <QUrl>
 #include <functional>
 
 class QDialog;
+class QPrinter;
 class QSettings;
 
 namespace korvel {
@@ -39,6 +42,12 @@ struct ShellEnvironment {
     // function that works the dialog's controls while it is shown; a dialog
     // still open when the function returns is closed as by its close button.
     std::function<void(QDialog&)> runDialog;
+    // The report's save dialog: the full path chosen, or empty for cancel.
+    // Empty: a QFileDialog with the request's title, folder, filters and name.
+    std::function<QString(const SaveDialogRequest&)> saveFileName;
+    // The print dialog: true when the user chose a printer and set `printer`
+    // up for it. Empty: QPrintDialog.
+    std::function<bool(QPrinter&)> choosePrinter;
 };
 
 } // namespace korvel

@@ -11,6 +11,8 @@ RunEngine::RunEngine(const RunEnvironment& environment, QObject* parent)
     : QObject(parent)
     , env_(environment) {
     questionDocument_.setUndoRedoEnabled(false);
+    for (int n = 1; n <= AnswerRows; ++n)
+        page_.rows[size_t(n - 1)].top = rowHomeTop(n);
     for (QTimer* timer : {&timer1_, &timer2_, &timer3_, &timer4_})
         timer->setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &RunEngine::Timer1Timer);

@@ -105,10 +105,16 @@ void RunEngine::spSkinButton12Click() {
     rebuildTicketList();
     env_.settings->lowerNumBilToTicketCount();
     const int wanted = qMin(env_.settings->numBil(), state_.TicketCount);
-    while (state_.chosenCount() < wanted) {
-        const int r = env_.random(0, state_.TicketCount);
-        if (r >= 1 && r <= state_.TicketCount)
-            state_.ChosenTickets[r - 1] = true;
+    // Drawing among the tickets not yet drawn gives every set of `wanted`
+    // tickets the same chance, as drawing again on a repeat would, and ends
+    // after `wanted` draws whatever the random source does.
+    QList<int> undrawn;
+    for (int t = 1; t <= state_.TicketCount; ++t)
+        undrawn.append(t);
+    for (int k = 0; k < wanted; ++k) {
+        const int last = int(undrawn.size()) - 1;
+        const int pick = qBound(0, env_.random(0, last), last);
+        state_.ChosenTickets[undrawn.takeAt(pick) - 1] = true;
     }
     examInfo_.spSkinEdit2.clear();
     for (int t = 1; t <= state_.TicketCount; ++t) {

@@ -9,6 +9,7 @@
 #include "engine/run_engine.h"
 #include "platform/message_boxes.h"
 #include "platform/sound_output.h"
+#include "tests/app/window_fixture.h"
 #include "tests/support/test_base_builder.h"
 
 #include <QCheckBox>
@@ -31,154 +32,20 @@ using namespace korvel;
 
 namespace {
 
-constexpr int RightColor = 13303754;
-constexpr int WrongColor = 8421631;
-constexpr int ChosenColor = 13303600;
-constexpr int MarkedColor = 16772810;
-constexpr int CurrentColor = 16508074;
-constexpr int WhiteColor = 16777215;
-
 const QString Izdevat[] = {
     QStringLiteral("Увы, пока слабовато. Загляните в справку к вопросам и попробуйте ещё раз."),
     QStringLiteral("Электричество ошибок не прощает — повторите правила."),
     QStringLiteral("Не расстраивайтесь: прочитайте пояснения и пройдите билет снова."),
 };
 
-class EventSound final : public SoundOutput {
-public:
-    QStringList played;
-    void stopAll() override {}
-    void play(const QString& name) override { played.append(name); }
-};
-
-// Typed key by key; QTest::keyClicks takes Latin-1 only.
-void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-template <class W = QWidget>
-W* inside(QWidget* parent, const QString& name) {
-    W* widget = parent->findChild<W*>(name);
-    if (!widget)
-        qFatal("no control %s in %s", qPrintable(name), qPrintable(parent->objectName()));
-    return widget;
-}
-
 } // namespace
 
-class QuestionLoopTest : public QObject {
+class QuestionLoopTest : public QObject, public WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<QSettings> settings_;
-    std::unique_ptr<ScriptedMessageBoxes> boxes_;
-    std::unique_ptr<EventSound> sound_;
-    std::unique_ptr<TForm1> window_;
-    QList<int> draws_; // the random numbers handed out, in order; then 0
-    QTime now_{9, 5};
-    std::function<void(QDialog&)> dialog_;
-
-    TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
-        QDir(folder_->path()).mkpath("Base");
-        if (!QFile::copy(basePath, folder_->filePath("Base/demo.zip")))
-            qFatal("cannot copy the base %s", qPrintable(basePath));
-        ShellEnvironment environment;
-        environment.programFolder = folder_->path();
-        environment.settings = settings_.get();
-        environment.boxes = boxes_.get();
-        environment.sound = sound_.get();
-        environment.splashTickMs = 1;
-        environment.openUrl = [](const QUrl&) { return true; };
-        environment.random = [this](int low, int high) {
-            const int r = draws_.isEmpty() ? low : draws_.takeFirst();
-            return qBound(low, r, high);
-        };
-        environment.timeOfDay = [this] { return now_; };
-        environment.runDialog = [this](QDialog& dialog) {
-            if (dialog_)
-                dialog_(dialog);
-        };
-        window_ = std::make_unique<TForm1>(environment);
-        window_->show();
-        QTest::mouseClick(control<QPushButton>("spSkinButton2"), Qt::LeftButton);
-        return *window_;
-    }
-
-    template <class W = QWidget>
-    W* control(const QString& name) const {
-        return inside<W>(window_.get(), name);
-    }
-    QString text(const QString& label) const { return control<QLabel>(label)->text(); }
-    int color(int row) const {
-        return control(QStringLiteral("TestMemo%1").arg(row))->property("color").toInt();
-    }
-    bool lit(const QString& lamp) const { return control(lamp)->property("lit").toBool(); }
-    QString counters() const {
-        return text("GreenLabel") + "/" + text("RedLabel") + "/" + text("ButtonRemain");
-    }
-    int rightAnswerOfShownQuestion() const {
-        for (int n = 1; n <= 5; ++n) {
-            if (window_->rightAnswers().flag(window_->CurrentTicket(), window_->CurrentQuestion(),
-                                             n))
-                return n;
-        }
-        return 0;
-    }
-    // A wrong answer of a single-answer question shown.
-    int wrongAnswerOfShownQuestion() const {
-        for (int n = 1; n <= 5; ++n) {
-            if (!window_->rightAnswers().flag(window_->CurrentTicket(), window_->CurrentQuestion(),
-                                              n) &&
-                control(QStringLiteral("TestBut%1").arg(n))->isVisible())
-                return n;
-        }
-        return 0;
-    }
-    void enter(const QString& name) {
-        QEvent event(QEvent::Enter);
-        QApplication::sendEvent(control(name), &event);
-    }
-    void leave(const QString& name) {
-        QEvent event(QEvent::Leave);
-        QApplication::sendEvent(control(name), &event);
-    }
-    // The pointer onto an answer button, a click, and off again.
-    void clickAnswer(int n) {
-        const QString name = QStringLiteral("TestBut%1").arg(n);
-        enter(name);
-        QTest::mouseClick(control(name), Qt::LeftButton);
-        leave(name);
-    }
-
-    void choosePreparationTickets(const QList<int>& rows) {
-        dialog_ = [rows](QDialog& dialog) {
-            auto* list = inside<QListWidget>(&dialog, "spSkinListBox1");
-            for (int row : rows)
-                list->item(row)->setCheckState(Qt::Checked);
-            QTest::mouseClick(inside<QPushButton>(&dialog, "spSkinButton1"), Qt::LeftButton);
-        };
-    }
-
 private slots:
-    void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        settings_ =
-            std::make_unique<QSettings>(folder_->filePath("settings.ini"), QSettings::IniFormat);
-        boxes_ = std::make_unique<ScriptedMessageBoxes>();
-        sound_ = std::make_unique<EventSound>();
-        draws_.clear();
-        dialog_ = nullptr;
-    }
-    void cleanup() {
-        window_.reset();
-        settings_.reset();
-        folder_.reset();
-    }
+    void init() { setUpWindow(); }
+    void cleanup() { tearDownWindow(); }
 
     void ticketChoiceDialogWorksItsRows() {
         start();
@@ -344,13 +211,13 @@ private slots:
         QTest::newRow("all right") << false;
         QTest::newRow("time out in a lamp interval") << true;
     }
-    // An exam of tickets 1, 2 and 4 (drawn 2, 2, 4, 0, 1) with a limit of one
+    // An exam of tickets 1, 2 and 4 (drawn 2, 4, 1 from those left) with a limit of one
     // minute; the examinee's name stays for the next exam.
     void exam() {
         QFETCH(bool, timeOut);
         start();
         window_->liveSettings().setTimeEkzSek(1);
-        draws_ = {2, 2, 4, 0, 1};
+        draws_ = {1, 2, 0};
         QString drawn;
         dialog_ = [&drawn](QDialog& dialog) {
             QCOMPARE(dialog.size(), QSize(318, 148));

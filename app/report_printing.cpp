@@ -1,0 +1,47 @@
+#include "app/report_printing.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <memory>
+
+namespace korvel {
+
+QString printReport(const QTextDocument& document, QPrinter& printer) {
+    printer.setDocName(QStringLiteral("OtcetPrint"));
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return QStringLiteral("Не удалось начать печать на принтере \"%1\".")
+            .arg(printer.printerName());
+
+    // A copy laid out for the printer: the page is the whole printable page,
+    // with no margins of the report's own.
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    copy->setPageSize(page.size());
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setMargin(0);
+    copy->rootFrame()->setFrameFormat(frame);
+
+    const int pages = qMax(1, copy->pageCount());
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0 && !printer.newPage())
+            break;
+        const QRectF view(0, p * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        copy->drawContents(&painter, view);
+        painter.restore();
+    }
+    painter.end();
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        return QStringLiteral("Ошибка печати на принтере \"%1\".").arg(printer.printerName());
+    return {};
+}
+
+} // namespace korvel

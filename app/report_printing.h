@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QTextDocument;
+
+namespace korvel {
+
+// Prints the whole document as one job "OtcetPrint" on the whole printable
+// page, as many pages as the text needs. Empty on success, otherwise the
+// printer's error.
+QString printReport(const QTextDocument& document, QPrinter& printer);
+
+} // namespace korvel
