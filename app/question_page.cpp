@@ -397,7 +397,10 @@ void QuestionPage::drawCounters() {
 
 void QuestionPage::drawQuestion() {
     const QuestionPageState& page = engine_->page();
-    showAs(buttonPanel_, page.buttonPanelVisible);
+    if (buttonPanel_->isHidden() == page.buttonPanelVisible) {
+        buttonPanel_->setVisible(page.buttonPanelVisible);
+        alignAreas();
+    }
     if (image16_->image().cacheKey() != page.picture.cacheKey())
         image16_->setImage(page.picture);
     image16_->setStretched(page.pictureStretched);
@@ -456,8 +459,11 @@ void QuestionPage::alignAreas() {
     const int w = width();
     const int h = height();
     toolBar_->setGeometry(0, 0, w, ToolBarHeight);
+    // The question area takes the answer area's place while that is hidden
+    // (the report view).
+    const int answerHeight = buttonPanel_->isVisibleTo(this) ? AnswerAreaHeight : 0;
     buttonPanel_->setGeometry(0, h - AnswerAreaHeight, w, AnswerAreaHeight);
-    voproc_->setGeometry(0, ToolBarHeight, w, qMax(0, h - ToolBarHeight - AnswerAreaHeight));
+    voproc_->setGeometry(0, ToolBarHeight, w, qMax(0, h - ToolBarHeight - answerHeight));
     const int pictureHeight = image16_->isVisibleTo(voproc_) ? pictureHeight_ : 0;
     image16_->setGeometry(0, 0, w, pictureHeight_);
     vopros_->setGeometry(0, pictureHeight, w, qMax(0, voproc_->height() - pictureHeight));
