@@ -1,4 +1,3 @@
-#include "../app/test_bases.h"
 #include "app/about_window.h"
 #include "app/base_button.h"
 #include "app/link_label.h"
@@ -6,10 +5,12 @@
 #include "platform/message_boxes.h"
 #include "platform/sound_output.h"
 #include "resources/skin_style.h"
+#include "tests/support/test_base_builder.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -69,10 +70,13 @@ private slots:
         const QString longName =
             QStringLiteral("Охрана труда и электробезопасность для электротехнического "
                            "персонала с группой допуска III");
-        testing::writeArchive(folder_->filePath("Base/a_long.zip"),
-                              {{"base.dni", testing::descriptor(longName, "", "5", "8")}});
-        testing::writeArchive(folder_->filePath("Base/b_short.zip"),
-                              {{"base.dni", testing::descriptor("Пожарная", "", "5", "8")}});
+        const auto writeBase = [this](const QString& file, const QString& name) {
+            TestBaseBuilder base;
+            base.setCounts(8, 5, QStringEncoder("windows-1251").encode(name));
+            base.write(folder_->filePath(file));
+        };
+        writeBase(QStringLiteral("Base/a_long.zip"), longName);
+        writeBase(QStringLiteral("Base/b_short.zip"), QStringLiteral("Пожарная"));
         start();
     }
 
