@@ -91,6 +91,8 @@ int main(int argc, char** argv) {
     input.questionsPerTicket = Questions;
     input.red = Tickets * Questions;
     input.analizStr = QStringLiteral("ВЫ не сдали Экзамен! Оценка - 2");
+    input.percent = 0;
+    input.good = false;
     input.chosenCell = [](int, int) { return QByteArray("\0\1\0\0\0", 5); };
     input.rightCell = [](int, int) { return QByteArray("\1\0\0\0\0", 5); };
     input.basePath = basePath;

@@ -3,12 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QString>
 
 namespace korvel {
-
-// Windows-1251 bytes of a base as text; CR LF line breaks become LF.
-QString fromBaseText(const QByteArray& bytes);
 
 // Decodes a picture of a base (JPEG in practice). A picture larger than
 // `fitInto` is decoded straight at the size that fits it, keeping its

@@ -3,9 +3,9 @@
 #include "basestore/base_archive.h"
 #include "basestore/descriptor.h"
 #include "basestore/record_container.h"
-#include "engine/base_content.h"
 #include "engine/run_engine.h"
 #include "platform/message_boxes.h"
+#include "richtext/base_text.h"
 
 namespace korvel {
 

@@ -1,9 +1,9 @@
 #include "basestore/descriptor.h"
 #include "basestore/record_container.h"
-#include "engine/base_content.h"
 #include "engine/run_engine.h"
 #include "engine/run_window.h"
 #include "platform/message_boxes.h"
+#include "richtext/base_text.h"
 
 #include <QFileInfo>
 

@@ -9,6 +9,7 @@
 #include "engine/run_engine.h"
 #include "engine/run_window.h"
 #include "platform/message_boxes.h"
+#include "richtext/base_text.h"
 #include "richtext/rtf_reader.h"
 #include "settings/live_settings.h"
 

@@ -1,5 +1,6 @@
 #include "basestore/base_archive.h"
 #include "engine/busy_scope.h"
+#include "engine/grading.h"
 #include "engine/run_engine.h"
 #include "engine/run_window.h"
 #include "platform/message_boxes.h"
@@ -41,6 +42,8 @@ void RunEngine::ShowOtchetClick() {
         input.green = page_.greenLabel;
         input.red = page_.redLabel;
         input.analizStr = results_.analizStr;
+        input.percent = percentage(input.green, input.remain + input.green + input.red);
+        input.good = isGoodGrade(gradeFor(input.percent));
         input.chosenCell = [this](int t, int q) { return state_.ChosenAnswers.cell(t, q); };
         input.rightCell = [this](int t, int q) { return state_.RightAnswers.cell(t, q); };
         input.basePath = state_.CurrentBasePath;

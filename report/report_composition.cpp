@@ -3,10 +3,10 @@
 #include "basestore/base_archive.h"
 #include "basestore/question_record.h"
 #include "basestore/record_container.h"
+#include "richtext/base_text.h"
 #include "richtext/rtf_reader.h"
 
 #include <QScopeGuard>
-#include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -15,15 +15,6 @@
 namespace korvel {
 
 namespace {
-
-// Answer texts of a base are Windows-1251 with CR LF line ends.
-QString fromBaseText(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1251");
-    QString text = decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
 
 bool flagSet(const QByteArray& cell, int answer) {
     return answer <= cell.size() && cell.at(answer - 1) != 0;
@@ -34,16 +25,6 @@ bool isRightQuestion(const QByteArray& chosen, const QByteArray& right) {
         if (flagSet(chosen, k) != flagSet(right, k))
             return false;
     return true;
-}
-
-int gradeFor(int percent) {
-    if (percent >= 81)
-        return 5;
-    if (percent >= 61)
-        return 4;
-    if (percent >= 51)
-        return 3;
-    return 2;
 }
 
 using AnswerTexts = std::array<QByteArray, AnswerCount>;
@@ -126,7 +107,7 @@ private:
 
     void writeHeader(const QList<int>& tickets) {
         const int total = input_.remain + input_.green + input_.red;
-        const int percent = reportPercentage(input_.green, total);
+        const int percent = input_.percent;
         const QString name =
             input_.examineeName.isEmpty() ? QStringLiteral("Пользователь") : input_.examineeName;
         AppendTitleLine(document_, QStringLiteral("Уважаемый(ая)  ") + name, ReportColor::Black);
@@ -155,7 +136,7 @@ private:
             ReportColor::Black);
         AppendTextLine(document_, QStringLiteral("Результаты показали что : "), ReportColor::Black);
         AppendTextLine(document_, input_.analizStr,
-                       gradeFor(percent) >= 4 ? ReportColor::Green : ReportColor::Red);
+                       input_.good ? ReportColor::Green : ReportColor::Red);
         AppendEmptyLine(document_);
     }
 
@@ -224,12 +205,6 @@ QString ticketListText(const QList<int>& tickets) {
 QString counterText(int value) {
     return value >= 0 && value < 10 ? QStringLiteral("0") + QString::number(value)
                                     : QString::number(value);
-}
-
-int reportPercentage(int right, int total) {
-    if (total <= 0)
-        return 0;
-    return int((qint64(100) * right) / total);
 }
 
 } // namespace korvel

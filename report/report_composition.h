@@ -21,6 +21,8 @@ struct ReportInput {
     int green = 0;     // GreenLabel
     int red = 0;       // RedLabel
     QString analizStr; // the result line as shown
+    int percent = 0;   // of right answers, as graded
+    bool good = false; // a good result (grade 4 or 5): the result line in green
     // Flags 1..5 of a question's cells (5 bytes, non-zero = set).
     std::function<QByteArray(int ticket, int question)> chosenCell;
     std::function<QByteArray(int ticket, int question)> rightCell;
@@ -61,8 +63,5 @@ QString ticketListText(const QList<int>& tickets);
 
 // A counter as its label shows it: "03", "12".
 QString counterText(int value);
-
-// (100 * right) div total, 0 when there is nothing to count.
-int reportPercentage(int right, int total);
 
 } // namespace korvel

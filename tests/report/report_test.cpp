@@ -1,5 +1,6 @@
 #include "basestore/base_archive.h"
 #include "basestore/question_record.h"
+#include "engine/grading.h"
 #include "report/report_composition.h"
 #include "report/report_saving.h"
 #include "richtext/rtf_reader.h"
@@ -94,6 +95,8 @@ class ReportTest : public QObject {
         in.red = red;
         in.remain = remain;
         in.analizStr = result;
+        in.percent = percentage(green, green + red + remain);
+        in.good = isGoodGrade(gradeFor(in.percent));
         in.chosenCell = [this](int t, int q) { return chosen_.value({t, q}, flags({})); };
         in.rightCell = [this](int t, int q) { return right_.value({t, q}, flags({})); };
         in.basePath = basePath_;
