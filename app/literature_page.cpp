@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace korvel {
@@ -30,6 +33,8 @@ LiteraturePage::LiteraturePage(QWidget* parent)
         QStringLiteral("pre, code, tt { font-family: 'Courier New'; }"));
     viewer_->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     connect(viewer_, &QTextBrowser::anchorClicked, this, &LiteraturePage::followLink);
+    connect(viewer_, &QTextBrowser::highlighted, this, &LiteraturePage::highlightLink);
+    connect(viewer_, &QTextBrowser::sourceChanged, this, [this] { highlighted_.clear(); });
     resize(745, 545);
 }
 
@@ -55,10 +60,50 @@ QString LiteraturePage::load(const QString& path, const QString& anchor, const P
 }
 
 void LiteraturePage::clear() {
+    highlighted_.clear();
     viewer_->clear();
     viewer_->clearHistory();
     viewer_->verticalScrollBar()->setValue(0);
     viewer_->horizontalScrollBar()->setValue(0);
+}
+
+void LiteraturePage::highlightLink(const QUrl& url) {
+    restoreLinkColour();
+    if (url.isEmpty())
+        return;
+    const QUrl target = viewer_->source().resolved(url);
+    QTextDocument* document = viewer_->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextFragment piece = fragment.fragment();
+            const QTextCharFormat format = piece.charFormat();
+            if (!format.isAnchor() ||
+                viewer_->source().resolved(QUrl(format.anchorHref())) != target)
+                continue;
+            highlighted_.append({piece.position(), piece.position() + piece.length(), format});
+        }
+    }
+    QTextCharFormat fuchsia;
+    fuchsia.setForeground(QColor(Qt::magenta));
+    for (const Highlight& link : std::as_const(highlighted_)) {
+        QTextCursor cursor(document);
+        cursor.setPosition(link.start);
+        cursor.setPosition(link.end, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(fuchsia);
+    }
+}
+
+void LiteraturePage::restoreLinkColour() {
+    const int size = viewer_->document()->characterCount();
+    for (const Highlight& link : std::as_const(highlighted_)) {
+        if (link.end >= size)
+            continue;
+        QTextCursor cursor(viewer_->document());
+        cursor.setPosition(link.start);
+        cursor.setPosition(link.end, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(link.format);
+    }
+    highlighted_.clear();
 }
 
 void LiteraturePage::followLink(const QUrl& url) {

@@ -3,6 +3,8 @@
 #include "engine/run_engine.h"
 
 #include <QFrame>
+#include <QList>
+#include <QTextCharFormat>
 #include <QUrl>
 #include <functional>
 
@@ -41,6 +43,17 @@ protected:
 
 private:
     void followLink(const QUrl& url);
+    // The link under the pointer shows in fuchsia; the one before gets its
+    // own colour back.
+    void highlightLink(const QUrl& url);
+    void restoreLinkColour();
+
+    struct Highlight {
+        int start = 0;
+        int end = 0;
+        QTextCharFormat format;
+    };
+    QList<Highlight> highlighted_;
 
     QFrame* bar_ = nullptr;
     QToolButton* close_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -69,6 +70,27 @@ private slots:
         QCOMPARE(viewer()->source().fragment(), QStringLiteral("osvobozhdenie"));
         QVERIFY(viewer()->toPlainText().contains(QStringLiteral("Освобождение от действия тока")));
         QVERIFY(window_->isEnabled() && !control("MesShow")->isVisible());
+
+        // Links: the one under the pointer in fuchsia, pages followed in the
+        // viewer, a mail address handed to the desktop.
+        const int at = viewer()->toPlainText().indexOf(QStringLiteral("Общие правила"));
+        QVERIFY(at > 0);
+        const auto linkColour = [this, at] {
+            QTextCursor cursor(viewer()->document());
+            cursor.setPosition(at + 1);
+            return cursor.charFormat().foreground().color();
+        };
+        const QColor plain = linkColour();
+        emit viewer()->highlighted(QUrl(QStringLiteral("pravila.htm")));
+        QCOMPARE(linkColour(), QColor(Qt::magenta));
+        emit viewer()->highlighted(QUrl());
+        QCOMPARE(linkColour(), plain);
+        emit viewer()->anchorClicked(QUrl(QStringLiteral("mailto:ohrana.truda@example.org")));
+        QCOMPARE(openedUrls_, QList<QUrl>{QUrl(QStringLiteral("mailto:ohrana.truda@example.org"))});
+        emit viewer()->anchorClicked(QUrl(QStringLiteral("pravila.htm")));
+        QCOMPARE(viewer()->source().fileName(), QStringLiteral("pravila.htm"));
+        QVERIFY(
+            viewer()->toPlainText().contains(QStringLiteral("Общие правила электробезопасности")));
         click("spSkinButton5");
         QVERIFY(window_->questionPage()->isVisible());
         QVERIFY(viewer()->toPlainText().isEmpty());

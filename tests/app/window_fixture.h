@@ -73,6 +73,8 @@ protected:
     // title as the dialog saw it.
     QString printFile_;
     QString printJob_;
+    // What was handed to the desktop.
+    QList<QUrl> openedUrls_;
 
     TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
         QDir(folder_->path()).mkpath("Base");
@@ -89,7 +91,10 @@ protected:
         environment.boxes = boxes_.get();
         environment.sound = sound_.get();
         environment.splashTickMs = 1;
-        environment.openUrl = [](const QUrl&) { return true; };
+        environment.openUrl = [this](const QUrl& url) {
+            openedUrls_.append(url);
+            return true;
+        };
         environment.random = [this](int low, int high) {
             const int r = draws_.isEmpty() ? low : draws_.takeFirst();
             return qBound(low, r, high);
