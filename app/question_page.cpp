@@ -108,21 +108,21 @@ QToolButton* QuestionPage::toolButton(QWidget* parent, const QString& name, int 
 }
 
 void QuestionPage::buildToolBar() {
-    hover_->watch(toolButton(toolBar_, QStringLiteral("QButton"), 8, 10, 34,
-                             QStringLiteral(":/pictures/icon_help.png"), QStringLiteral("Помощь")));
-    hover_->watch(toolButton(toolBar_, QStringLiteral("infoButton"), 48, 10, 34,
+    qButton_ = toolButton(toolBar_, QStringLiteral("QButton"), 8, 10, 34,
+                          QStringLiteral(":/pictures/icon_help.png"), QStringLiteral("Помощь"));
+    infoButton_ = toolButton(toolBar_, QStringLiteral("infoButton"), 48, 10, 34,
                              QStringLiteral(":/pictures/icon_info.png"),
-                             QStringLiteral("Подробная Информация")));
-    QToolButton* save = toolButton(toolBar_, QStringLiteral("SaveButton"), 8, 10, 33,
-                                   QStringLiteral(":/pictures/icon_save.png"),
-                                   QStringLiteral("Сохранить в RTF формате"));
-    QToolButton* print = toolButton(toolBar_, QStringLiteral("PrintingButton"), 48, 10, 33,
-                                    QStringLiteral(":/pictures/icon_print.png"),
-                                    QStringLiteral("Распечатать на принтере"));
-    hover_->watch(save);
-    hover_->watch(print);
-    save->hide();
-    print->hide();
+                             QStringLiteral("Подробная Информация"));
+    saveButton_ = toolButton(toolBar_, QStringLiteral("SaveButton"), 8, 10, 33,
+                             QStringLiteral(":/pictures/icon_save.png"),
+                             QStringLiteral("Сохранить в RTF формате"));
+    printingButton_ = toolButton(toolBar_, QStringLiteral("PrintingButton"), 48, 10, 33,
+                                 QStringLiteral(":/pictures/icon_print.png"),
+                                 QStringLiteral("Распечатать на принтере"));
+    for (QToolButton* button : {qButton_, infoButton_, saveButton_, printingButton_})
+        hover_->watch(button);
+    saveButton_->hide();
+    printingButton_->hide();
 
     auto* clock = placed<QFrame>(toolBar_, QStringLiteral("spSkinPanel2"), 309, 10, 121, 34);
     clock->setProperty("clock", true);
@@ -148,12 +148,13 @@ void QuestionPage::buildToolBar() {
     t2toch_ = digits[1];
     sec_ = digits[2];
 
-    hover_->watch(toolButton(toolBar_, QStringLiteral("BackAn"), 664, 10, 33,
-                             QStringLiteral(":/pictures/icon_back.png"), QStringLiteral("Назад")));
+    backAn_ = toolButton(toolBar_, QStringLiteral("BackAn"), 664, 10, 33,
+                         QStringLiteral(":/pictures/icon_back.png"), QStringLiteral("Назад"));
+    hover_->watch(backAn_);
     hover_->watch(toolButton(toolBar_, QStringLiteral("spSkinButton8"), 703, 10, 34,
                              QStringLiteral(":/pictures/icon_menu.png"),
                              QStringLiteral("В Главное Меню")));
-    child(QStringLiteral("BackAn"))->hide();
+    backAn_->hide();
 
     timeGo_ = placed<QProgressBar>(toolBar_, QStringLiteral("TimeGo"), 0, 0, 745, 9);
     timeGo_->setRange(0, 1);
@@ -368,11 +369,11 @@ void QuestionPage::drawRows() {
 
 void QuestionPage::drawToolBar() {
     const QuestionPageState& page = engine_->page();
-    showAs(child(QStringLiteral("QButton")), page.qButtonVisible);
-    showAs(child(QStringLiteral("infoButton")), page.infoButtonVisible);
-    showAs(child(QStringLiteral("BackAn")), page.backAnVisible);
-    showAs(child(QStringLiteral("PrintingButton")), page.printingButtonVisible);
-    showAs(child(QStringLiteral("SaveButton")), page.saveButtonVisible);
+    showAs(qButton_, page.qButtonVisible);
+    showAs(infoButton_, page.infoButtonVisible);
+    showAs(backAn_, page.backAnVisible);
+    showAs(printingButton_, page.printingButtonVisible);
+    showAs(saveButton_, page.saveButtonVisible);
 
     setTextAs(min_, page.minText);
     setTextAs(sec_, page.secText);
@@ -441,8 +442,7 @@ void QuestionPage::layoutFor(const QSize& size) {
     clock->move(pageWidth / 2 - 65, clock->y());
     QWidget* toMenu = child(QStringLiteral("spSkinButton8"));
     toMenu->move(pageWidth - 47, toMenu->y());
-    QWidget* back = child(QStringLiteral("BackAn"));
-    back->move(toMenu->x() - 40, back->y());
+    backAn_->move(toMenu->x() - 40, backAn_->y());
     QWidget* lamps = child(QStringLiteral("lampPanel"));
     lamps->move(clock->x() - 38, lamps->y());
     QWidget* questionNavigator = child(QStringLiteral("spSkinGroupBox7"));

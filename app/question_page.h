@@ -108,6 +108,11 @@ private:
     QPlainTextEdit* memo2_ = nullptr;
     QProgressBar* timeGo_ = nullptr;
     QToolButton* confirm_ = nullptr;
+    QToolButton* qButton_ = nullptr;
+    QToolButton* infoButton_ = nullptr;
+    QToolButton* backAn_ = nullptr;
+    QToolButton* saveButton_ = nullptr;
+    QToolButton* printingButton_ = nullptr;
     Lamp* greenLamp_ = nullptr;
     Lamp* redLamp_ = nullptr;
     QLabel* greenLabel_ = nullptr;

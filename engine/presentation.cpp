@@ -117,9 +117,6 @@ void RunEngine::readRecordIntoRows(int t, int q) {
             {false, QStringLiteral("В записи вопроса неверный номер правильного ответа (%1):\n%2")
                         .arg(questionPlace(t, q), QString::fromLocal8Bit(error.what()))});
     }
-    if (!recordRead)
-        record = QuestionRecord();
-
     state_.AnswerMode = record.answerMode;
     step(10);
     state_.LiteratureIndex = fromBaseText(record.literatureIndex);
