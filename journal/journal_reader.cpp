@@ -120,8 +120,9 @@ bool JournalReader::forEachRun(const RunFilter& filter,
     const QString condition = sqlCondition(filter, values);
     QSqlQuery query(db_);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM runs WHERE %2 ORDER BY started_at DESC, run_id")
-                      .arg(QLatin1String(StoredRunColumns), condition));
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM runs WHERE %2 ORDER BY started_at DESC, rowid DESC")
+            .arg(QLatin1String(StoredRunColumns), condition));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec()) {
