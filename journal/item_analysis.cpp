@@ -1,6 +1,7 @@
 #include "journal/item_analysis.h"
 
 #include "journal/journal_failure.h"
+#include "journal/journal_reader.h"
 #include "journal/journal_values.h"
 
 #include <QHash>
@@ -219,35 +220,70 @@ QJsonValue figure(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// The runs analysed, as a condition on runs (aliased r) and its values.
+bool analysedRuns(const QSqlDatabase& db, const QString& baseSha256, RecordedRunKind kind,
+                  const RunFilter& filter, QString& condition, QVariantList& values,
+                  QString& error) {
+    if (kind == RecordedRunKind::WorkOnErrors) {
+        error = QStringLiteral("work on errors is not analysed");
+        return false;
+    }
+    RunFilter narrower = filter;
+    narrower.kind = kind;
+    narrower.baseSha256 = baseSha256;
+    QString clause;
+    if (!runFilterCondition(db, narrower, clause, values, error))
+        return false;
+    condition = QStringLiteral("r.ended_by IN ('last_answer', 'time_limit') AND %1").arg(clause);
+    return true;
+}
+
+bool run(QSqlQuery& query, const QString& statement, const QVariantList& values, QString& error) {
+    query.setForwardOnly(true);
+    query.prepare(statement);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    error = failureDetail(query.lastError());
+    return false;
+}
+
+std::optional<ItemAnalysis> finished(const QSqlQuery& query, const Accumulator& sums,
+                                     const QString& sha, int runs, QString& error) {
+    if (query.lastError().isValid()) {
+        error = failureDetail(query.lastError());
+        return std::nullopt;
+    }
+    return sums.result(sha, runs);
+}
+
 } // namespace
 
 std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& baseSha256,
-                                         RecordedRunKind kind, QString& error) {
-    if (kind == RecordedRunKind::WorkOnErrors) {
-        error = QStringLiteral("work on errors is not analysed");
+                                         RecordedRunKind kind, QString& error,
+                                         const RunFilter& filter) {
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return analyseItemsRowByRow(db, baseSha256, kind, error, filter);
+    QString condition;
+    QVariantList values;
+    if (!analysedRuns(db, baseSha256, kind, filter, condition, values, error))
         return std::nullopt;
-    }
     // One row a run: its answers and its presentations packed into integers
     // and concatenated by SQLite, so a journal of millions of answers moves
     // through Qt as one value a run instead of seven an answer.
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT r.right_count, r.questions_per_ticket, "
-                       "CAST((SELECT group_concat((((a.seq * 2048 + a.ticket) * 2048 + a.question) "
-                       "* 2 + a.correct) "
-                       "* 32 + (%1)) FROM answers a WHERE a.run_id = r.run_id AND %2) AS BLOB), "
-                       "CAST((SELECT group_concat(p.ticket * 2048 + p.question) FROM presented p "
-                       "WHERE p.run_id = r.run_id AND %3) AS BLOB) "
-                       "FROM runs r WHERE r.base_sha256 = ? AND r.kind = ? "
-                       "AND r.ended_by IN ('last_answer', 'time_limit')")
-            .arg(chosenMaskSql(), inPackingRange("a"), inPackingRange("p")));
-    query.addBindValue(baseSha256);
-    query.addBindValue(kindWord(kind));
-    if (!query.exec()) {
-        error = failureDetail(query.lastError());
+    if (!run(query,
+             QStringLiteral(
+                 "SELECT r.right_count, r.questions_per_ticket, "
+                 "CAST((SELECT group_concat((((a.seq * 2048 + a.ticket) * 2048 + a.question) "
+                 "* 2 + a.correct) * 32 + (%1)) FROM answers a "
+                 "WHERE a.run_id = r.run_id AND %2) AS BLOB), "
+                 "CAST((SELECT group_concat(p.ticket * 2048 + p.question) FROM presented p "
+                 "WHERE p.run_id = r.run_id AND %3) AS BLOB) FROM runs r WHERE %4")
+                 .arg(chosenMaskSql(), inPackingRange("a"), inPackingRange("p"), condition),
+             values, error))
         return std::nullopt;
-    }
     Accumulator sums;
     int runs = 0;
     while (query.next()) {
@@ -261,11 +297,61 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
         });
         sums.endRun(query.value(0).toInt(), query.value(1).toInt());
     }
-    if (query.lastError().isValid()) {
-        error = failureDetail(query.lastError());
+    return finished(query, sums, baseSha256, runs, error);
+}
+
+std::optional<ItemAnalysis> analyseItemsRowByRow(const QSqlDatabase& db, const QString& baseSha256,
+                                                 RecordedRunKind kind, QString& error,
+                                                 const RunFilter& filter) {
+    QString condition;
+    QVariantList values;
+    if (!analysedRuns(db, baseSha256, kind, filter, condition, values, error))
         return std::nullopt;
+    Accumulator sums;
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT p.ticket, p.question, count(*) FROM runs r JOIN presented p "
+                            "ON p.run_id = r.run_id WHERE %1 GROUP BY p.ticket, p.question")
+                 .arg(condition),
+             values, error))
+        return std::nullopt;
+    while (query.next())
+        for (int k = query.value(2).toInt(); k > 0; --k)
+            sums.presented(query.value(0).toInt(), query.value(1).toInt());
+    if (!run(query,
+             QStringLiteral("SELECT r.run_id, r.right_count, r.questions_per_ticket, a.seq, "
+                            "a.ticket, a.question, a.chosen, a.correct FROM runs r JOIN answers a "
+                            "ON a.run_id = r.run_id WHERE %1 ORDER BY r.run_id")
+                 .arg(condition),
+             values, error))
+        return std::nullopt;
+    QString current;
+    int rightCount = 0;
+    int questionsPerTicket = 0;
+    while (query.next()) {
+        const QString runId = query.value(0).toString();
+        if (runId != current) {
+            if (!current.isEmpty())
+                sums.endRun(rightCount, questionsPerTicket);
+            current = runId;
+            rightCount = query.value(1).toInt();
+            questionsPerTicket = query.value(2).toInt();
+        }
+        int mask = 0;
+        for (int k : parseAnswerList(query.value(6).toString()))
+            if (k >= 1 && k <= 5)
+                mask |= 1 << (k - 1);
+        sums.answer(query.value(4).toInt(), query.value(5).toInt(), query.value(3).toInt(), mask,
+                    query.value(7).toInt() != 0);
     }
-    return sums.result(baseSha256, runs);
+    if (!current.isEmpty())
+        sums.endRun(rightCount, questionsPerTicket);
+    if (!run(query, QStringLiteral("SELECT count(*) FROM runs r WHERE %1").arg(condition), values,
+             error) ||
+        !query.next())
+        return std::nullopt;
+    const int runs = query.value(0).toInt();
+    return finished(query, sums, baseSha256, runs, error);
 }
 
 QJsonObject itemAnalysisJson(const ItemAnalysis& analysis) {

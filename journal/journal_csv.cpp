@@ -62,7 +62,7 @@ void appendField(QByteArray& out, QByteArrayView value) {
 QString packedRowSql(const QStringList& columns, const QString& table) {
     QStringList values;
     for (const QString& column : columns)
-        values << table + u'.' + column;
+        values << QStringLiteral("%1.\"%2\"").arg(table, column);
     QString format;
     for (qsizetype k = 0; k < columns.size(); ++k)
         format += (k ? QString(QChar(FieldSeparator)) : QString()) + QStringLiteral("%s");
@@ -118,28 +118,33 @@ bool appendQueried(QByteArray& out, QSqlQuery& query, qsizetype columns) {
 bool writeCsv(const JournalReader& reader, const RunFilter& filter, CsvRows rows, QIODevice& out,
               QString& error) {
     const bool runs = rows == CsvRows::Runs;
+    // Elsewhere than SQLite (a centre's server) every run goes the slow way.
+    const bool packing = reader.database().driverName() == QLatin1String("QSQLITE");
     const QStringList& columns = runs ? RunColumns : AnswerColumns;
     QVariantList values;
     const QString condition = JournalReader::sqlCondition(filter, values);
     // A run's answers come as one blob, composed by a subquery that walks
     // the answers' primary key in seq order.
-    const QString packed =
-        runs ? packedRowSql(columns, QStringLiteral("r"))
-             : QStringLiteral("(SELECT group_concat(line, char(30)) FROM (SELECT %1 AS line FROM "
-                              "answers a WHERE a.run_id = r.run_id ORDER BY a.seq))")
-                   .arg(packedRowSql(columns, QStringLiteral("a")));
+    QString packed = QStringLiteral("NULL");
+    if (packing && runs)
+        packed = QStringLiteral("CAST(%1 AS BLOB)").arg(packedRowSql(columns, QStringLiteral("r")));
+    else if (packing)
+        packed = QStringLiteral("CAST((SELECT group_concat(line, char(30)) FROM (SELECT %1 AS "
+                                "line FROM answers a WHERE a.run_id = r.run_id ORDER BY a.seq)) "
+                                "AS BLOB)")
+                     .arg(packedRowSql(columns, QStringLiteral("a")));
     QSqlQuery query(reader.database());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT r.run_id, r.examinee, r.base_file, r.base_name, "
-                                 "CAST(%1 AS BLOB) FROM runs r WHERE %2 "
-                                 "ORDER BY r.started_at DESC, r.rowid DESC")
+                                 "%1 FROM runs r WHERE %2 ORDER BY r.started_at DESC, "
+                                 "r.run_id DESC")
                       .arg(packed, condition));
     for (const QVariant& value : values)
         query.addBindValue(value);
     QSqlQuery single(reader.database());
     single.setForwardOnly(true);
-    single.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE run_id = ?%3")
-                       .arg(columns.join(QStringLiteral(", ")),
+    single.prepare(QStringLiteral("SELECT \"%1\" FROM %2 WHERE run_id = ?%3")
+                       .arg(columns.join(QStringLiteral("\", \"")),
                             runs ? QStringLiteral("runs") : QStringLiteral("answers"),
                             runs ? QString() : QStringLiteral(" ORDER BY seq")));
     if (!query.exec()) {
@@ -162,9 +167,9 @@ bool writeCsv(const JournalReader& reader, const RunFilter& filter, CsvRows rows
                                           query.value(3).toString()))
             continue;
         const QVariant lines = query.value(4);
-        if (lines.isNull())
+        if (packing && lines.isNull())
             continue; // a run without answers
-        if (!appendPacked(buffer, lines.toByteArray(), columns.size())) {
+        if (!packing || !appendPacked(buffer, lines.toByteArray(), columns.size())) {
             single.addBindValue(query.value(0));
             if (!appendQueried(buffer, single, columns.size())) {
                 error = failureDetail(single.lastError());
