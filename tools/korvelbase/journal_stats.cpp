@@ -1,22 +1,14 @@
+#include "journal/base_digest.h"
 #include "journal/item_analysis.h"
 #include "journal/journal_values.h"
 #include "journal_arguments.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 
 namespace korvel {
 
 namespace {
-
-QString fileSha256(const QString& path) {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
-}
 
 QString figureText(const std::optional<double>& value) {
     return value ? QString::number(*value, 'f', 3) : QStringLiteral("-");
@@ -60,7 +52,7 @@ int journalStats(CommandContext& context, const JournalArguments& arguments) {
     const std::optional<RecordedRunKind> kind = kindFromWord(kindText);
     if (!kind || *kind == RecordedRunKind::WorkOnErrors)
         return usageError(context, QStringLiteral("--kind is exam or preparation"));
-    const QString sha = fileSha256(basePath);
+    const QString sha = baseArchiveSha256(basePath);
     if (sha.isEmpty())
         return journalError(context, QStringLiteral("cannot read the base %1").arg(basePath));
     const std::unique_ptr<JournalReader> reader = openJournalForReading(context, arguments);
