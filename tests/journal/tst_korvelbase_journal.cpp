@@ -129,6 +129,7 @@ private slots:
         start.tickets = {1};
         start.startedAt = T0.addSecs(7200);
         writer_->runStarted(start);
+        writer_->runResumed(Errors, T0.addSecs(7200), T0.addSecs(7300));
         QVERIFY(writer_->recording());
     }
 
@@ -308,6 +309,33 @@ private slots:
         // The tool only reads: nothing is moved aside or added.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"journal.sqlite"});
         QCOMPARE(readFile(garbage), QByteArray(5000, 'x'));
+    }
+
+    // The README's example queries, in the sqlite3 program, on this journal.
+    void readmeQueries() {
+        QFile readme(QStringLiteral(KORVEL_README));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(readme.readAll());
+        text = text.mid(text.indexOf("## Results journal"));
+        text = text.left(text.indexOf("\n## ", 5));
+        QStringList queries;
+        for (qsizetype from = text.indexOf("```sql\n"); from >= 0;
+             from = text.indexOf("```sql\n", from + 1)) {
+            const qsizetype start = from + 7;
+            queries << text.mid(start, text.indexOf("```", start) - start);
+        }
+        QVERIFY(queries.size() >= 5);
+        for (const QString& query : queries) {
+            QProcess sqlite;
+            sqlite.start("sqlite3", {"-readonly", "-bail", journalPath_});
+            QVERIFY2(sqlite.waitForStarted(), "the sqlite3 program is not installed");
+            sqlite.write(query.toUtf8());
+            sqlite.closeWriteChannel();
+            QVERIFY(sqlite.waitForFinished(30000));
+            const QByteArray err = sqlite.readAllStandardError();
+            QVERIFY2(sqlite.exitCode() == 0 && err.isEmpty(), qPrintable(query + err));
+            QVERIFY2(!sqlite.readAllStandardOutput().trimmed().isEmpty(), qPrintable(query));
+        }
     }
 
     void usage_data() {
