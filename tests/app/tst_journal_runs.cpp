@@ -16,7 +16,10 @@
 #include <QSysInfo>
 #include <QTextEdit>
 #include <csignal>
+#include <optional>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 using namespace korvel;
 
@@ -49,6 +52,26 @@ const QString RunColumns = QStringLiteral(
     "SELECT kind, examinee, tickets, time_limit_s, ended_by, total, right_count, wrong_count, "
     "unanswered, percent, grade FROM runs ORDER BY rowid");
 
+#ifdef Q_OS_UNIX
+// A full disk as this process sees it: no file grows past `bytes`.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) {
+        signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit limit = before_;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
+};
+#endif
+
 QString sha256(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -70,12 +93,16 @@ public:
             window_->Timer1Timer();
         for (int k = 0; k < 7; ++k)
             answer(k % 2 == 0);
+#ifdef Q_OS_UNIX
         raise(SIGKILL);
+#endif
         std::abort();
     }
 
 private:
-    QStringList journalRows(const QString& sql) const { return rows(journalPath(), sql); }
+    QStringList journalRows(const QString& sql) const {
+        return rows(journalPath(), sql);
+    }
     int warnings() const {
         int count = 0;
         for (const auto& shown : boxes_->shown())
@@ -97,7 +124,9 @@ private:
         for (bool right : rights)
             answer(right);
     }
-    QString report() const { return window_->questionPage()->text()->toPlainText(); }
+    QString report() const {
+        return window_->questionPage()->text()->toPlainText();
+    }
     // As if the exam had been sat on another version of the base.
     void changeRecordedBase() const {
         {
@@ -111,8 +140,12 @@ private:
     }
 
 private slots:
-    void init() { setUpWindow(); }
-    void cleanup() { tearDownWindow(); }
+    void init() {
+        setUpWindow();
+    }
+    void cleanup() {
+        tearDownWindow();
+    }
 
     void runsOfEachKind_data() {
         QTest::addColumn<QString>("kind");
@@ -213,7 +246,7 @@ private slots:
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--sit-half-an-exam"), folder_->path()});
         QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QVERIFY(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0);
         // At least the 20 ticks the child gave; its real timer may have added one.
         const QStringList left = journalRows("SELECT ended_at IS NULL, exam_time_used_s FROM runs");
         QCOMPARE(left.size(), 1);
@@ -317,7 +350,9 @@ private slots:
     void journalThatCannotRecord_data() {
         QTest::addColumn<QString>("failure");
         QTest::newRow("folder that cannot be written") << "folder";
+#ifdef Q_OS_UNIX
         QTest::newRow("full disk") << "full";
+#endif
         QTest::newRow("not a journal") << "garbage";
     }
     void journalThatCannotRecord() {
@@ -337,20 +372,17 @@ private slots:
             file.write(garbage);
         }
         start();
-        rlimit before{};
-        if (failure == "full") {
-            // The journal has room for a few pages more.
-            signal(SIGXFSZ, SIG_IGN);
-            getrlimit(RLIMIT_FSIZE, &before);
-            rlimit limit = before;
-            limit.rlim_cur = rlim_t(
+#ifdef Q_OS_UNIX
+        std::optional<FileSizeLimit> full;
+        if (failure == "full") // room for a few pages more
+            full.emplace(
                 qMax(QFileInfo(journalPath()).size(), QFileInfo(journalPath() + "-wal").size()) +
                 64 * 1024);
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
+#endif
         sitPreparation({true, false, true, true, true});
-        if (failure == "full")
-            setrlimit(RLIMIT_FSIZE, &before);
+#ifdef Q_OS_UNIX
+        full.reset();
+#endif
         QVERIFY(window_->resultsPage()->isVisible());
         QCOMPARE(text("AnalizStr"), QStringLiteral("Отлично отвечаете! Оценка - 4"));
         QTRY_COMPARE(warnings(), 1);
