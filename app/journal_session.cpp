@@ -6,8 +6,9 @@
 
 namespace korvel {
 
-JournalSession::JournalSession(std::unique_ptr<Journal> journal)
+JournalSession::JournalSession(std::unique_ptr<Journal> journal, const QString& journalPath)
     : journal_(std::move(journal))
+    , liveRuns_(journalPath)
     , wasRecording_(journal_->recording()) {}
 
 JournalSession::~JournalSession() = default;
@@ -39,6 +40,7 @@ void JournalSession::watch() {
 
 void JournalSession::runStarted(const RunStartRecord& run) {
     journal_->runStarted(run);
+    liveRuns_.hold(run.runId);
     watch();
 }
 
@@ -59,6 +61,7 @@ void JournalSession::examTimeUsed(const QString& runId, int elapsedSeconds, cons
 
 void JournalSession::runEnded(const RunEndRecord& end) {
     journal_->runEnded(end);
+    liveRuns_.release(end.runId);
     watch();
 }
 

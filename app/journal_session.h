@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/live_run_locks.h"
 #include "engine/run_recorder.h"
 
 #include <QString>
@@ -15,10 +16,14 @@ class Journal;
 // so the user hears of it once, whenever it happens.
 class JournalSession final : public RunRecorder {
 public:
-    explicit JournalSession(std::unique_ptr<Journal> journal);
+    JournalSession(std::unique_ptr<Journal> journal, const QString& journalPath);
     ~JournalSession() override;
 
     Journal& journal() { return *journal_; }
+    // A resumed run is this program's again.
+    void resumed(const QString& runId) { liveRuns_.hold(runId); }
+    // Sat by another copy of the program running now, so not unfinished.
+    bool liveElsewhere(const QString& runId) const { return liveRuns_.heldElsewhere(runId); }
     // The one message about the journal still to be shown, or empty: why
     // nothing is recorded, or where a damaged journal file was moved. Each
     // is given once.
@@ -36,6 +41,7 @@ private:
     void watch();
 
     std::unique_ptr<Journal> journal_;
+    LiveRunLocks liveRuns_;
     bool wasRecording_ = false;
     bool told_ = false;
     bool movedAsideTold_ = false;

@@ -72,7 +72,7 @@ void TForm1::openJournal() {
         return;
     const QString path = settings.file.isEmpty() ? defaultJournalPath() : settings.file;
     journal_ = std::make_unique<JournalSession>(
-        Journal::open(path, QSysInfo::machineHostName(), osUserName()));
+        Journal::open(path, QSysInfo::machineHostName(), osUserName()), path);
     journal_->stoppedRecording = [this] {
         QTimer::singleShot(0, this, &TForm1::tellJournalProblem);
     };
@@ -95,7 +95,9 @@ void TForm1::tellJournalProblem() {
 void TForm1::offerUnfinishedRuns() {
     if (!journal_)
         return;
-    const QList<StoredRun> unfinished = journal_->journal().unfinishedRuns();
+    QList<StoredRun> unfinished = journal_->journal().unfinishedRuns();
+    unfinished.removeIf(
+        [this](const StoredRun& run) { return journal_->liveElsewhere(run.start.runId); });
     for (const StoredRun& run : unfinished) {
         if (run.start.kind != RecordedRunKind::Exam)
             endInterrupted(run);
@@ -154,6 +156,7 @@ bool TForm1::resumeExam(const StoredRun& run) {
     }
     spSkinButton2Click();
     journal_->journal().runResumed(run.start.runId, run.lastSeenAt, utcNow());
+    journal_->resumed(run.start.runId);
     return engine_->resumeExam(exam);
 }
 

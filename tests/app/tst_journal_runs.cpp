@@ -338,6 +338,19 @@ private slots:
         QCOMPARE(journalRows("SELECT count(*) FROM interruptions"), QStringList{"1"});
     }
 
+    // A second copy of the program on the same journal, while the first
+    // still sits its exam: nothing to resume there, and the exam stays open.
+    void examGoingOnInAnotherWindowIsNotOffered() {
+        start();
+        startExam();
+        answer(true);
+        const std::unique_ptr<TForm1> first = std::move(window_);
+        boxes_->clear();
+        start();
+        QCOMPARE(boxes_->shown().size(), 0);
+        QCOMPARE(journalRows("SELECT ended_at IS NULL FROM runs"), QStringList{"1"});
+    }
+
     void journalOff() {
         settings_->setValue("Journal", 0);
         start();
