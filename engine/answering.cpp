@@ -160,6 +160,7 @@ void RunEngine::endPendingLampInterval() {
 }
 
 void RunEngine::endRun() {
+    passOverTimer_.stop();
     page_.timeGoVisible = false;
     timer1_.stop();
     env_.window->showRunPage(RunPage::Results);
