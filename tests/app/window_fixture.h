@@ -76,7 +76,8 @@ protected:
     // What was handed to the desktop.
     QList<QUrl> openedUrls_;
 
-    TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
+    // The window on the base list, the splash closed, the base not confirmed yet.
+    TForm1& open(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
         QDir(folder_->path()).mkpath("Base");
         if (!QFile::copy(basePath, folder_->filePath("Base/demo.zip")))
             qFatal("cannot copy the base %s", qPrintable(basePath));
@@ -118,6 +119,11 @@ protected:
         };
         window_ = std::make_unique<TForm1>(environment);
         window_->show();
+        return *window_;
+    }
+    // The same, on the main menu.
+    TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
+        open(basePath);
         QTest::mouseClick(control<QPushButton>("spSkinButton2"), Qt::LeftButton);
         return *window_;
     }
