@@ -61,7 +61,8 @@ int AnswerBox::lineCount(const QString& text) const {
 AnswerSwitch::AnswerSwitch(QWidget* parent)
     : QCheckBox(parent) {
     setStyleSheet(QStringLiteral(
-        "QCheckBox { spacing: 0px; }"
+        "QCheckBox { spacing: 0px; border: 2px solid transparent; border-radius: 4px; }"
+        "QCheckBox:focus { border-color: #e08a1e; }"
         "QCheckBox::indicator { width: 32px; height: 16px; border: none; background: transparent;"
         " image: url(:/pictures/switch_off.png); }"
         "QCheckBox::indicator:checked { image: url(:/pictures/switch_on.png); }"

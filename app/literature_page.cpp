@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -23,7 +24,13 @@ LiteraturePage::LiteraturePage(QWidget* parent)
     close_->setIcon(QIcon(QStringLiteral(":/pictures/icon_close.png")));
     close_->setIconSize(QSize(26, 26));
     close_->setAutoRaise(true);
-    close_->setToolTip(QStringLiteral("Закрыть"));
+    close_->setToolTip(QStringLiteral("Закрыть (Esc)"));
+    // Escape closes the page as the button does, and only while it could.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, close_,
+            [this] {
+                if (close_->isVisible())
+                    close_->click();
+            });
     viewer_ =
         placed<QTextBrowser>(this, QStringLiteral("Viewer"), 0, BarHeight, 745, 545 - BarHeight);
     viewer_->setOpenLinks(false);

@@ -2,6 +2,7 @@
 
 #include "app/about_window.h"
 #include "app/desktop_opener.h"
+#include "app/focused_button.h"
 #include "app/help_file.h"
 #include "app/hint_wrapping.h"
 #include "app/journal_session.h"
@@ -27,6 +28,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -212,6 +214,16 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->accept();
     } else
         event->ignore();
+}
+
+// A button ignores Enter outside a dialog, so the key comes up to here.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        clickFocusedButton(this)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm1::spSkinSpeedButton1Click() {

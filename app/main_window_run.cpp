@@ -216,6 +216,8 @@ QString TForm1::openLiterature(const QString& path, const QString& anchor) {
 void TForm1::spSkinButton5Click() {
     literaturePanel_->clear();
     showPage(questionPanel_);
+    // The keys answer the question again.
+    focusQuestionText();
 }
 
 QString TForm1::printDocument(QTextDocument& document) {

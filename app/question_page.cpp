@@ -103,7 +103,8 @@ QToolButton* QuestionPage::toolButton(QWidget* parent, const QString& name, int 
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -174,20 +175,19 @@ QGroupBox* QuestionPage::navigator(const QString& name, int left, const QString&
     QToolButton* back = toolButton(group, backName, 5, 20, 19,
                                    QStringLiteral(":/pictures/icon_prev.png"), backHint);
     back->setIconSize(QSize(15, 15));
-    back->setFocusPolicy(Qt::TabFocus);
     auto* number = placed<QLabel>(group, labelName, 28, 17, 41, 25);
     number->setAlignment(Qt::AlignCenter);
     number->setProperty("navigatorNumber", true);
     QToolButton* next = toolButton(group, nextName, 73, 20, 19,
                                    QStringLiteral(":/pictures/icon_next.png"), nextHint);
     next->setIconSize(QSize(15, 15));
-    next->setFocusPolicy(Qt::TabFocus);
     return group;
 }
 
 void QuestionPage::buildAnswerArea() {
     confirm_ = toolButton(buttonPanel_, QStringLiteral("ButtonTestChois"), 32, 4, 41,
                           QStringLiteral(":/pictures/icon_ok.png"), QStringLiteral("Выбор сделан"));
+    confirm_->setToolTip(QStringLiteral("Выбор сделан (Enter)"));
     confirm_->setFocusPolicy(Qt::StrongFocus);
     hover_->watch(confirm_);
 
@@ -201,6 +201,16 @@ void QuestionPage::buildAnswerArea() {
               QStringLiteral("Следующий билет"));
     buttonVopros_ = findChild<QLabel*>(QStringLiteral("ButtonVopros"));
     buttonBilet_ = findChild<QLabel*>(QStringLiteral("ButtonBilet"));
+    backButton_ = findChild<QToolButton*>(QStringLiteral("BackButton"));
+    nextButton_ = findChild<QToolButton*>(QStringLiteral("NextButton"));
+    prevBilet_ = findChild<QToolButton*>(QStringLiteral("PrevBilet"));
+    nextBilet_ = findChild<QToolButton*>(QStringLiteral("NextBilet"));
+    // The keys that do the same, beside the hints.
+    for (const auto& [button, key] :
+         {std::pair{backButton_, QStringLiteral("←")}, std::pair{nextButton_, QStringLiteral("→")},
+          std::pair{prevBilet_, QStringLiteral("Page Up")},
+          std::pair{nextBilet_, QStringLiteral("Page Down")}})
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(), key));
 
     auto* lamps = placed<QFrame>(buttonPanel_, QStringLiteral("lampPanel"), 271, 4, 209, 41);
     lamps->setProperty("lampPanel", true);
@@ -219,7 +229,7 @@ void QuestionPage::buildAnswerArea() {
     for (int n = 1; n <= AnswerRows; ++n) {
         Row& row = rows_[size_t(n - 1)];
         const int top = rowHomeTop(n);
-        row.label = placed<QLabel>(buttonPanel_, QStringLiteral("Label%1").arg(n + 2), 12, top + 6,
+        row.label = placed<QLabel>(buttonPanel_, QStringLiteral("Label%1").arg(n + 2), 12, top + 8,
                                    18, 30, QString::number(n));
         row.label->setProperty("answerNumber", true);
         row.label->setStyleSheet(
@@ -233,14 +243,13 @@ void QuestionPage::buildAnswerArea() {
         row.button->setProperty("answerButton", true);
         row.button->setAccessibleName(QStringLiteral("Ответ %1").arg(n));
         row.button->setFocusPolicy(Qt::StrongFocus);
-        row.button->setShortcut(QKeySequence(QString::number(n)));
         row.panel = placed<QFrame>(buttonPanel_, QStringLiteral("spSkinPanel%1").arg(n + 11),
                                    ControlLeft, top, 41, 40);
         row.panel->setProperty("switchPanel", true);
         row.panel->setFrameShape(QFrame::Panel);
         row.panel->setFrameShadow(QFrame::Raised);
         row.answerSwitch =
-            placed<AnswerSwitch>(row.panel, QStringLiteral("spSkinSwitch%1").arg(n), 4, 12, 33, 17);
+            placed<AnswerSwitch>(row.panel, QStringLiteral("spSkinSwitch%1").arg(n), 2, 10, 37, 21);
         row.answerSwitch->setProperty("answerSwitch", true);
         row.answerSwitch->setAccessibleName(QStringLiteral("Отметить ответ %1").arg(n));
         row.panel->hide();
@@ -258,6 +267,7 @@ void QuestionPage::attach(RunEngine& engine) {
     vopros_->setDocument(engine.questionDocument());
     connect(engine_, &RunEngine::changed, this, &QuestionPage::draw);
     connectControls();
+    buildKeys();
     draw();
 }
 

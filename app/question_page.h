@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <array>
 
+class QAbstractButton;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -92,6 +93,11 @@ private:
                          const QString& backName, const QString& backHint, const QString& labelName,
                          const QString& nextName, const QString& nextHint);
     void connectControls();
+    // The keys of a run, answering what the user sees (question_page_keys.cpp).
+    void buildKeys();
+    void answerKey(int label);
+    void enterKey();
+    void stepKey(QAbstractButton* step);
     void drawRows();
     void drawToolBar();
     void drawCounters();
@@ -108,6 +114,10 @@ private:
     QPlainTextEdit* memo2_ = nullptr;
     QProgressBar* timeGo_ = nullptr;
     QToolButton* confirm_ = nullptr;
+    QToolButton* backButton_ = nullptr;
+    QToolButton* nextButton_ = nullptr;
+    QToolButton* prevBilet_ = nullptr;
+    QToolButton* nextBilet_ = nullptr;
     QToolButton* qButton_ = nullptr;
     QToolButton* infoButton_ = nullptr;
     QToolButton* backAn_ = nullptr;

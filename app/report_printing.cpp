@@ -1,6 +1,7 @@
 #include "app/report_printing.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -9,17 +10,30 @@
 
 namespace korvel {
 
+namespace {
+// Text that touches the edge of the sheet is hard to read and cut by many
+// printers: a side with a smaller unprintable border keeps this much.
+constexpr qreal LeastBorderMm = 10;
+} // namespace
+
 QString printReport(const QTextDocument& document, QPrinter& printer) {
     printer.setDocName(QStringLiteral("OtcetPrint"));
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    // The printable page, no margins of the report's own, but never less
+    // than the least border.
+    printer.setFullPage(false);
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    layout.setMargins(QMarginsF(qMax(least.left(), LeastBorderMm), qMax(least.top(), LeastBorderMm),
+                                qMax(least.right(), LeastBorderMm),
+                                qMax(least.bottom(), LeastBorderMm)));
+    printer.setPageLayout(layout);
     QPainter painter;
     if (!painter.begin(&printer))
         return QStringLiteral("Не удалось начать печать на принтере \"%1\".")
             .arg(printer.printerName());
 
-    // A copy laid out for the printer: the page is the whole printable page,
-    // with no margins of the report's own.
+    // A copy laid out for the printer's page.
     std::unique_ptr<QTextDocument> copy(document.clone());
     copy->documentLayout()->setPaintDevice(&printer);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);

@@ -163,6 +163,7 @@ void RunEngine::endPendingLampInterval() {
 }
 
 void RunEngine::endRun(RunEnding ending) {
+    passOverTimer_.stop();
     page_.timeGoVisible = false;
     timer1_.stop();
     env_.window->showRunPage(RunPage::Results);

@@ -39,7 +39,7 @@ void RunEngine::questionStepAnswering(int direction) {
     const int start = state_.CurrentQuestion;
     for (int k = 0; k < count; ++k) {
         state_.CurrentQuestion = wrapped(state_.CurrentQuestion, direction, count);
-        if (!state_.ChosenAnswers.isAnswered(state_.CurrentTicket, state_.CurrentQuestion)) {
+        if (!state_.isDone(state_.CurrentTicket, state_.CurrentQuestion)) {
             ShowZamtor();
             return;
         }
@@ -114,6 +114,7 @@ void RunEngine::spSkinButton8Click() {
     page_.buttonPanelVisible = true;
     page_.timeGoVisible = false;
     timer1_.stop();
+    passOverTimer_.stop();
     env_.window->showRunPage(RunPage::MainMenu);
     state_.AnalysisFlag = false;
     state_.RunMode.clear();

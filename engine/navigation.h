@@ -10,7 +10,7 @@ namespace korvel {
 int wrapped(int q, int step, int count);
 
 // The first unanswered question of a ticket at or after `from`, wrapping;
-// 0 when the ticket has none.
+// 0 when the ticket has none. A question passed over counts as answered here.
 int firstUnansweredFrom(const RunState& state, int ticket, int from);
 // The same searching backward from `from`.
 int lastUnansweredFrom(const RunState& state, int ticket, int from);

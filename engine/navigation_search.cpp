@@ -15,7 +15,7 @@ int unansweredScan(const RunState& state, int ticket, int from, int step) {
         return 0;
     int q = from < 1 || from > count ? 1 : from;
     for (int k = 0; k < count; ++k, q = wrapped(q, step, count)) {
-        if (!state.ChosenAnswers.isAnswered(ticket, q))
+        if (!state.isDone(ticket, q))
             return q;
     }
     return 0;
@@ -35,7 +35,7 @@ int answeredCount(const RunState& state, int ticket) {
         return state.QuestionsPerTicket;
     int answered = 0;
     for (int q = 1; q <= state.QuestionsPerTicket; ++q)
-        answered += state.ChosenAnswers.isAnswered(ticket, q) ? 1 : 0;
+        answered += state.isDone(ticket, q) ? 1 : 0;
     return answered;
 }
 

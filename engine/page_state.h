@@ -47,6 +47,8 @@ struct QuestionPageState {
 
     bool greenLampLit = false;
     bool redLampLit = false;
+    // A lamp is lit from the answer check to the end of its lamp interval.
+    bool inLampInterval() const { return greenLampLit || redLampLit; }
     int greenLabel = 0;   // GreenLabel, two-digit form
     int redLabel = 0;     // RedLabel
     int buttonRemain = 0; // ButtonRemain

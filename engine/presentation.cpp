@@ -38,9 +38,36 @@ void RunEngine::ShowZamtor() {
     } reset{presenting_};
     do {
         presentAgain_ = false;
+        recordUnreadable_ = false;
         presentOnce();
     } while (presentAgain_);
     showPendingMessages();
+    // Without answers the question can never be answered: it leaves the run
+    // instead of holding it up.
+    const int t = state_.CurrentTicket;
+    const int q = state_.CurrentQuestion;
+    if (recordUnreadable_ && !state_.AnalysisFlag && state_.isChosen(t) && !state_.isDone(t, q))
+        passOver(t, q);
+}
+
+void RunEngine::passOver(int t, int q) {
+    state_.passedOver.insert({t, q});
+    --page_.buttonRemain;
+    passingOver_ = {t, q};
+    passOverTimer_.start();
+    emitChanged();
+}
+
+void RunEngine::endPassOver() {
+    passOverTimer_.stop();
+    if (page_.buttonRemain <= 0) {
+        endRun(RunEnding::LastAnswer);
+        return;
+    }
+    // The user may have stepped elsewhere meanwhile: that question stays.
+    if (!state_.AnalysisFlag &&
+        QPair<int, int>(state_.CurrentTicket, state_.CurrentQuestion) == passingOver_)
+        NextButtonClick();
 }
 
 void RunEngine::presentOnce() {
@@ -118,6 +145,7 @@ void RunEngine::readRecordIntoRows(int t, int q) {
             {false, QStringLiteral("В записи вопроса неверный номер правильного ответа (%1):\n%2")
                         .arg(questionPlace(t, q), QString::fromLocal8Bit(error.what()))});
     }
+    recordUnreadable_ = !recordRead;
     state_.AnswerMode = record.answerMode;
     step(10);
     state_.LiteratureIndex = fromBaseText(record.literatureIndex);

@@ -13,6 +13,10 @@ namespace korvel {
 std::array<int, AnswerRows> shuffledTops(const std::array<AnswerRowState, AnswerRows>& rows,
                                          const std::function<int(int, int)>& random);
 
+// The row standing beside number label `label` (1..5) after any shuffle: the
+// shown row at that label's home top; 0 when none stands there.
+int rowBesideLabel(const std::array<AnswerRowState, AnswerRows>& rows, int label);
+
 // The overlay's gauge after a step of `amount`: never above 100.
 constexpr int gaugeAfter(int gauge, int amount) {
     return gauge + amount > 100 ? 100 : gauge + amount;

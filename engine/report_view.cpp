@@ -46,6 +46,7 @@ void RunEngine::ShowOtchetClick() {
         input.good = isGoodGrade(gradeFor(input.percent));
         input.chosenCell = [this](int t, int q) { return state_.ChosenAnswers.cell(t, q); };
         input.rightCell = [this](int t, int q) { return state_.RightAnswers.cell(t, q); };
+        input.passedOver = [this](int t, int q) { return state_.passedOver.contains({t, q}); };
         input.basePath = state_.CurrentBasePath;
         input.archiver = env_.archiver;
         examInfo_.spSkinEdit2 = ticketListText(input.chosenTickets);

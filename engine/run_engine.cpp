@@ -19,6 +19,9 @@ RunEngine::RunEngine(const RunEnvironment& environment, QObject* parent)
     connect(&timer2_, &QTimer::timeout, this, &RunEngine::Timer2Timer);
     connect(&timer3_, &QTimer::timeout, this, &RunEngine::Timer3Timer);
     connect(&timer4_, &QTimer::timeout, this, &RunEngine::Timer4Timer);
+    passOverTimer_.setInterval(1000);
+    passOverTimer_.setSingleShot(true);
+    connect(&passOverTimer_, &QTimer::timeout, this, &RunEngine::endPassOver);
 }
 
 RunEngine::~RunEngine() = default;

@@ -84,6 +84,11 @@ public:
     // Timers: Timer1 countdown, Timer2 red lamp, Timer3 green lamp, Timer4 clock.
     const QTimer& timer(int n) const;
 
+    // A question whose record could not be read is counted off at once and
+    // the run moves on a lamp period later, by this handler.
+    bool passingOver() const { return passOverTimer_.isActive(); }
+    void endPassOver();
+
     // Presentation.
     void ShowZamtor();
     void MemePosBack();
@@ -188,6 +193,7 @@ private:
     void shuffleRows();
     QString literaturePagePath() const;
 
+    void passOver(int t, int q);
     void startLampInterval(bool right);
     void switchLampOff(QTimer& timer, bool& lamp);
     void endLampInterval(QTimer& timer, bool& lamp);
@@ -235,6 +241,9 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     QTimer timer4_;
+    QTimer passOverTimer_;
+    QPair<int, int> passingOver_;   // the question passed over last
+    bool recordUnreadable_ = false; // of the question last presented
     int watchHour_ = -1;
     int watchMinute_ = -1;
     bool presenting_ = false;

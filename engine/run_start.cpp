@@ -66,7 +66,8 @@ void RunEngine::TicketsChooseClick() {
     page_.buttonBilet = state_.CurrentTicket;
     ShowZamtor();
     ButtonsEnable();
-    page_.buttonRemain = state_.chosenCount() * state_.QuestionsPerTicket;
+    page_.buttonRemain =
+        state_.chosenCount() * state_.QuestionsPerTicket - int(state_.passedOver.size());
     page_.redLabel = 0;
     page_.greenLabel = 0;
     env_.window->focusQuestionText();
@@ -84,6 +85,8 @@ void RunEngine::prepareRunStart() {
     // A lamp interval left over from the run before would count the new run
     // down, and an old answer listing would cover the question text.
     endPendingLampInterval();
+    passOverTimer_.stop();
+    state_.passedOver.clear();
     page_.memo2Visible = false;
     page_.memo2Text.clear();
 }
@@ -173,7 +176,8 @@ void RunEngine::AfterClick() {
     clearChosenOfCheckedTickets();
     ShowZamtor();
     ButtonsEnable();
-    page_.buttonRemain = state_.chosenCount() * state_.QuestionsPerTicket;
+    page_.buttonRemain =
+        state_.chosenCount() * state_.QuestionsPerTicket - int(state_.passedOver.size());
     page_.buttonVopros = state_.CurrentQuestion;
     page_.buttonBilet = state_.CurrentTicket;
     page_.greenLabel = 0;

@@ -4,6 +4,8 @@
 #include "engine/answer_matrix.h"
 
 #include <QList>
+#include <QPair>
+#include <QSet>
 #include <QString>
 
 namespace korvel {
@@ -36,6 +38,16 @@ struct RunState {
 
     // ChosenTickets: the check marks of the ticket list, row i-1 for ticket i.
     QList<bool> ChosenTickets;
+
+    // (ticket, question) of this run whose record could not be read: counted
+    // off ButtonRemain once, neither right nor wrong, and not presented again.
+    QSet<QPair<int, int>> passedOver;
+
+    // Answered, or passed over: the question steps skip it.
+    bool isDone(int ticket, int question) const {
+        return ChosenAnswers.isAnswered(ticket, question) ||
+               passedOver.contains({ticket, question});
+    }
 
     bool isChosen(int ticket) const {
         return ticket >= 1 && ticket <= ChosenTickets.size() && ChosenTickets.at(ticket - 1);

@@ -22,4 +22,15 @@ std::array<int, AnswerRows> shuffledTops(const std::array<AnswerRowState, Answer
     return tops;
 }
 
+int rowBesideLabel(const std::array<AnswerRowState, AnswerRows>& rows, int label) {
+    if (label < 1 || label > AnswerRows)
+        return 0;
+    for (int n = 1; n <= AnswerRows; ++n) {
+        const AnswerRowState& row = rows[size_t(n - 1)];
+        if (row.memoVisible && row.top == rowHomeTop(label))
+            return n;
+    }
+    return 0;
+}
+
 } // namespace korvel

@@ -169,6 +169,15 @@ private:
 
         const ByteStream text =
             readArchiveEntry(*input_.archiver, input_.basePath, questionTextEntry(t, q));
+        if (input_.passedOver && input_.passedOver(t, q)) {
+            // The run has told of the record already; it has no answers to list.
+            appendQuestionText(document_, text.bytes());
+            AppendTextLine(document_,
+                           QStringLiteral("Запись этого вопроса не удалось прочитать: вопрос не "
+                                          "засчитан ни правильным, ни неправильным."),
+                           ReportColor::Red);
+            return;
+        }
         const AnswerTexts answers = readAnswerTexts(input_, hooks_, t, q);
 
         appendQuestionText(document_, text.bytes());

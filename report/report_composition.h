@@ -26,6 +26,8 @@ struct ReportInput {
     // Flags 1..5 of a question's cells (5 bytes, non-zero = set).
     std::function<QByteArray(int ticket, int question)> chosenCell;
     std::function<QByteArray(int ticket, int question)> rightCell;
+    // The run passed the question over: its record could not be read.
+    std::function<bool(int ticket, int question)> passedOver;
     QString basePath;             // CurrentBasePath
     Archiver* archiver = nullptr; // reads the question entries of basePath
 };

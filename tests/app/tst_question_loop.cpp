@@ -11,6 +11,7 @@
 #include "platform/sound_output.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/test_base_builder.h"
+#include "tests/support/zip_surgery.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -416,6 +417,64 @@ private slots:
         const QString text = control<QPlainTextEdit>("TestMemo1")->toPlainText();
         QCOMPARE(control("TestMemo1")->toolTip(), toolTip ? text : QString());
         QCOMPARE(control("TestMemo2")->toolTip(), QString());
+    }
+
+    // A question whose record cannot be read: one "File IO error", then it
+    // is counted off, neither right nor wrong, never shown again, and the run
+    // ends and is graded on the others; the report says what became of it.
+    void unreadableRecordIsPassedOver_data() {
+        QTest::addColumn<int>("damaged");
+        QTest::newRow("first question") << 1;
+        QTest::newRow("middle question") << 2;
+        QTest::newRow("last question") << 3;
+    }
+    void unreadableRecordIsPassedOver() {
+        QFETCH(int, damaged);
+        const QString path = QDir(QDir::tempPath()).filePath("korvel_unreadable_base.zip");
+        standardBase(1, 3).write(path);
+        QVERIFY(corruptEntryCrc(path, "B1\\V." + QByteArray::number(damaged)));
+        start(path);
+        QFile::remove(path);
+        choosePreparationTickets({0});
+        QTest::mouseClick(control<QPushButton>("spSkinButton10"), Qt::LeftButton);
+        QCOMPARE(counters(),
+                 damaged == 1 ? QStringLiteral("00/00/02") : QStringLiteral("00/00/03"));
+        QStringList visited;
+        int answered = 0;
+        for (int k = 0; k < 8 && window_->questionPage()->isVisible(); ++k) {
+            visited << text("ButtonVopros");
+            if (window_->runEngine().passingOver()) {
+                QCOMPARE(window_->CurrentQuestion(), damaged);
+                QVERIFY(!control("TestMemo1")->isVisible());
+                window_->runEngine().endPassOver();
+                continue;
+            }
+            clickAnswer(answered++ == 0 ? rightAnswerOfShownQuestion()
+                                        : wrongAnswerOfShownQuestion());
+            if (window_->timerRunning(3))
+                window_->Timer3Timer();
+            else
+                window_->Timer2Timer();
+        }
+        QCOMPARE(visited, (QStringList{"1", "2", "3"}));
+        QVERIFY(window_->resultsPage()->isVisible());
+        QCOMPARE(counters(), QStringLiteral("01/01/00"));
+        QCOMPARE(text("AnalizStr"), QStringLiteral("Ужасно отвечаете! Оценка - 2"));
+        QVERIFY(!window_->chosenAnswers().isAnswered(1, damaged));
+        const auto fileIoErrors = [this] {
+            int count = 0;
+            for (const auto& box : boxes_->shown())
+                count += box.text == QLatin1String("File IO error") ? 1 : 0;
+            return count;
+        };
+        QCOMPARE(fileIoErrors(), 1);
+
+        QTest::mouseClick(control<QPushButton>("ShowOtchet"), Qt::LeftButton);
+        const QString report = window_->questionPage()->text()->toPlainText();
+        QVERIFY(report.contains(QStringLiteral("Общее количество вопросов - 2\n")));
+        QCOMPARE(report.count(QStringLiteral("Запись этого вопроса не удалось прочитать")), 1);
+        QCOMPARE(report.count(QStringLiteral("Были допущены ошибки на вопрос:")), 2);
+        QCOMPARE(fileIoErrors(), 1);
     }
 
     // A question record that cannot be read: a clear message, the window

@@ -1,5 +1,6 @@
 #include "app/hint_wrapping.h"
 #include "app/korvel_application.h"
+#include "app/report_printing.h"
 #include "app/right_click_filter.h"
 #include "app/skinned_message_boxes.h"
 #include "app/splash_window.h"
@@ -7,8 +8,15 @@
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <stdexcept>
 
@@ -46,6 +54,25 @@ public:
         return QObject::event(event);
     }
 };
+
+// The smallest left and top edge of any word printed in the PDF file, in
+// points, as pdftotext measures them.
+QPointF firstWordCorner(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {-1, -1};
+    const QString boxes = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)")re"));
+    QPointF corner(1e9, 1e9);
+    for (auto match = word.globalMatch(boxes); match.hasNext();) {
+        const auto found = match.next();
+        corner.setX(qMin(corner.x(), found.captured(1).toDouble()));
+        corner.setY(qMin(corner.y(), found.captured(2).toDouble()));
+    }
+    return corner;
+}
 
 } // namespace
 
@@ -165,6 +192,42 @@ private slots:
         QVERIFY(elapsed.elapsed() >= 21 * 20 - 10);
         QVERIFY(!splash.timer().isActive());
         QCOMPARE(shown, 1);
+    }
+
+    // A printer without unprintable border still gets 10 mm around the text;
+    // a wider border of the printer's own stays as it is.
+    void printingKeepsTheTextOffTheEdge_data() {
+        QTest::addColumn<QMarginsF>("printerBorder"); // millimetres
+        QTest::addColumn<QPointF>("corner");          // millimetres
+        QTest::newRow("no border") << QMarginsF(0, 0, 0, 0) << QPointF(10, 10);
+        QTest::newRow("narrow border") << QMarginsF(4, 6, 4, 6) << QPointF(10, 10);
+        QTest::newRow("wide left border") << QMarginsF(15, 3, 3, 3) << QPointF(15, 10);
+    }
+    void printingKeepsTheTextOffTheEdge() {
+        QFETCH(QMarginsF, printerBorder);
+        QFETCH(QPointF, corner);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QTemporaryDir folder;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("report.pdf")));
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          printerBorder, QPageLayout::Millimeter, printerBorder));
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("Уважаемый(ая)  Пользователь\nВаши результаты:"));
+        QCOMPARE(printReport(document, printer), QString());
+
+        const QPointF printed = firstWordCorner(printer.outputFileName());
+        const qreal pointsPerMm = 72 / 25.4;
+        // The text starts at the border, give or take the glyph's own box (a
+        // third of a millimetre) and the line's leading.
+        QVERIFY2(printed.x() >= corner.x() * pointsPerMm - 1 &&
+                     printed.x() <= corner.x() * pointsPerMm + 3,
+                 qPrintable(QStringLiteral("left edge at %1 pt").arg(printed.x())));
+        QVERIFY2(printed.y() >= corner.y() * pointsPerMm - 1 &&
+                     printed.y() <= corner.y() * pointsPerMm + 6,
+                 qPrintable(QStringLiteral("top edge at %1 pt").arg(printed.y())));
     }
 
     void rightClicksAreSwallowedOnlyForBrowserWindows() {

@@ -96,7 +96,8 @@ protected:
     // What was handed to the desktop.
     QList<QUrl> openedUrls_;
 
-    TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
+    // The window on the base list, the splash closed, the base not confirmed yet.
+    TForm1& open(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
         QDir(folder_->path()).mkpath("Base");
         // A folder handed in may hold the base already, answered on before.
         if (!QFile::exists(folder_->filePath("Base/demo.zip")) &&
@@ -141,7 +142,12 @@ protected:
         };
         window_ = std::make_unique<TForm1>(environment);
         window_->show();
-        // Not when the first showing went on with a resumed exam.
+        return *window_;
+    }
+    // The same, on the main menu (not when the first showing went on with a
+    // resumed exam).
+    TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
+        open(basePath);
         if (window_->openBasePage()->isVisible())
             QTest::mouseClick(control<QPushButton>("spSkinButton2"), Qt::LeftButton);
         return *window_;

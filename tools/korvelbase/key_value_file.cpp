@@ -17,6 +17,8 @@ bool isValidName(const QString& name) {
     return !name.isEmpty() && std::all_of(name.begin(), name.end(), isKeyCharacter);
 }
 
+} // namespace
+
 QString decodeUtf8(const QByteArray& bytes, const QString& fileName) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
@@ -26,8 +28,6 @@ QString decodeUtf8(const QByteArray& bytes, const QString& fileName) {
         text.remove(0, 1);
     return text;
 }
-
-} // namespace
 
 QString readUtf8File(const QString& path) {
     QFile file(path);

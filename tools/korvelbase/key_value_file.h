@@ -35,5 +35,7 @@ QList<KeyValueEntry> parseKeyValueFile(const QByteArray& utf8, const QString& fi
 // Reads a file as UTF-8 text (a leading byte order mark is dropped).
 // Throws SourceError when it cannot be read or is not UTF-8.
 QString readUtf8File(const QString& path);
+// The same for bytes read already; fileName names them in the error.
+QString decodeUtf8(const QByteArray& bytes, const QString& fileName);
 
 } // namespace korvel

@@ -37,6 +37,15 @@ constexpr Subcommand Subcommands[] = {
      korvel::journalCommand, true},
 };
 
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// Starting the offscreen platform looks for a runtime folder and the like,
+// which a command-line tool never uses: only its errors reach the terminal.
+void startUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        defaultMessageHandler(type, context, message);
+}
+
 void printOverview(QTextStream& stream) {
     stream << "Usage: korvelbase COMMAND ARGUMENTS...\n\nCommands:\n";
     for (const Subcommand& command : Subcommands) {
@@ -69,10 +78,13 @@ int main(int argc, char* argv[]) {
             if (command.laysOutText && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             std::unique_ptr<QCoreApplication> application;
-            if (command.laysOutText)
+            if (command.laysOutText) {
+                defaultMessageHandler = qInstallMessageHandler(startUpMessage);
                 application = std::make_unique<QGuiApplication>(argc, argv);
-            else
+                qInstallMessageHandler(defaultMessageHandler);
+            } else {
                 application = std::make_unique<QCoreApplication>(argc, argv);
+            }
             korvel::CommandContext context{
                 arguments, QStringLiteral("korvelbase %1 %2").arg(command.name, command.usage), out,
                 err};

@@ -1,7 +1,9 @@
 #include "rtf_command.h"
 
+#include "key_value_file.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
+#include "text_codec.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -44,6 +46,23 @@ QString htmlWithInlineImages(const QTextDocument& document) {
     return html;
 }
 
+// The bytes as a base holds them. A source file is UTF-8 and goes in the
+// way build stores it; anything else (an entry taken out of a base) is
+// Windows-1251 already.
+QByteArray storedText(const QByteArray& bytes, const QString& fileName) {
+    QString text;
+    try {
+        text = decodeUtf8(bytes, fileName);
+    } catch (const SourceError&) {
+        return bytes;
+    }
+    // build keeps an RTF text from its {\rtf on; the program tells RTF by it.
+    const qsizetype start = text.indexOf(QLatin1String("{\\rtf"));
+    if (start > 0 && text.left(start).trimmed().isEmpty())
+        text.remove(0, start);
+    return baseTextBytes(text, fileName);
+}
+
 } // namespace
 
 int rtfCommand(CommandContext& context) {
@@ -75,8 +94,15 @@ int rtfCommand(CommandContext& context) {
         return ExitProblems;
     }
 
+    QByteArray stored;
+    try {
+        stored = storedText(bytes, file.fileName());
+    } catch (const SourceError& failure) {
+        context.err << "korvelbase rtf: " << QString::fromStdString(failure.what()) << '\n';
+        return ExitProblems;
+    }
     RtfReadResult result;
-    const auto document = loadQuestionText(bytes, &result);
+    const auto document = loadQuestionText(stored, &result);
     if (!result.message.isEmpty())
         context.err << "korvelbase rtf: " << file.fileName() << ": " << result.message << '\n';
 

@@ -1,5 +1,7 @@
 #include "text_codec.h"
 
+#include "key_value_file.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -51,6 +53,21 @@ QString withCrLf(QStringView text) {
         }
     }
     return result;
+}
+
+QByteArray baseTextBytes(const QString& text, const QString& where) {
+    qsizetype bad = -1;
+    const QString stored = withCrLf(text);
+    const std::optional<QByteArray> bytes = encodeWindows1251(stored, &bad);
+    if (bytes)
+        return *bytes;
+    const QString character =
+        bad >= 0 ? stored.mid(bad, stored[bad].isHighSurrogate() ? 2 : 1) : QString();
+    const char32_t code = character.isEmpty() ? 0 : character.toUcs4().value(0);
+    throw SourceError(QStringLiteral("%1: the character '%2' (U+%3) cannot be written in "
+                                     "Windows-1251")
+                          .arg(where, character)
+                          .arg(uint(code), 4, 16, QLatin1Char('0')));
 }
 
 } // namespace korvel

@@ -16,4 +16,8 @@ QString decodeWindows1251(QByteArrayView bytes);
 // Every line break (CR, LF or CR LF) becomes CR LF.
 QString withCrLf(QStringView text);
 
+// A source text as a base stores it: CR LF line breaks, Windows-1251.
+// Throws SourceError naming `where` and the first character it cannot write.
+QByteArray baseTextBytes(const QString& text, const QString& where);
+
 } // namespace korvel
