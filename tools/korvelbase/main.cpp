@@ -2,6 +2,7 @@
 #include "check_command.h"
 #include "command.h"
 #include "dump_command.h"
+#include "journal_server_command.h"
 #include "rtf_command.h"
 
 #include <QGuiApplication>
@@ -29,6 +30,11 @@ constexpr Subcommand Subcommands[] = {
     {"dump", "BASE.zip [--json]", "show the base as the program reads it", korvel::dumpCommand},
     {"rtf", "FILE [--to text|html|rtf]", "show a question text as text, HTML or RTF",
      korvel::rtfCommand, true},
+    {"journal",
+     "init-server CONNINFO|push --server CONNINFO|status [--server CONNINFO]|merge A.sqlite ... "
+     "--into B.sqlite; --journal FILE",
+     "deliver the results journal to a centre's server, and merge journals",
+     korvel::journalDeliveryCommand},
 };
 
 void printOverview(QTextStream& stream) {
