@@ -192,22 +192,25 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
     while (query.next())
         sums.presented(query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt());
 
-    // By run (in the order of the base index, so SQLite need not sort) and
-    // seq, so each run's answers arrive together and its last answer last.
-    if (!run(QStringLiteral("SELECT r.rowid, r.right_count, r.questions_per_ticket, a.ticket, "
+    // By run (in the order of the base index, so SQLite need not sort; a
+    // server has no rowid and orders by the key) and seq, so each run's
+    // answers arrive together and its last answer last.
+    const QString runKey = db.driverName() == QLatin1String("QSQLITE") ? QStringLiteral("r.rowid")
+                                                                       : QStringLiteral("r.run_id");
+    if (!run(QStringLiteral("SELECT %2, r.right_count, r.questions_per_ticket, a.ticket, "
                             "a.question, a.chosen, a.correct FROM runs r JOIN answers a "
-                            "ON a.run_id = r.run_id WHERE %1 ORDER BY r.rowid, a.seq")
-                 .arg(FinishedRuns)))
+                            "ON a.run_id = r.run_id WHERE %1 ORDER BY %2, a.seq")
+                 .arg(FinishedRuns, runKey)))
         return std::nullopt;
-    qint64 current = -1;
+    QVariant current;
     int rightCount = 0;
     int questionsPerTicket = 0;
     while (query.next()) {
-        const qint64 rowid = query.value(0).toLongLong();
-        if (rowid != current) {
-            if (current >= 0)
+        const QVariant key = query.value(0);
+        if (key != current) {
+            if (current.isValid())
                 sums.endRun(rightCount, questionsPerTicket);
-            current = rowid;
+            current = key;
             rightCount = query.value(1).toInt();
             questionsPerTicket = query.value(2).toInt();
         }
@@ -218,7 +221,7 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
         error = failureDetail(query.lastError());
         return std::nullopt;
     }
-    if (current >= 0)
+    if (current.isValid())
         sums.endRun(rightCount, questionsPerTicket);
     return sums.result(baseSha256, runs);
 }

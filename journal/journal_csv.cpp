@@ -15,7 +15,7 @@ namespace {
 
 constexpr qsizetype FlushSize = 256 * 1024;
 
-const char* const AnswerColumns = "a.run_id, a.seq, a.ticket, a.question, a.chosen, a.right, "
+const char* const AnswerColumns = "a.run_id, a.seq, a.ticket, a.question, a.chosen, a.\"right\", "
                                   "a.correct, a.shown_at, a.answered_at, a.ms_on_question, "
                                   "a.elapsed_s";
 

@@ -3,6 +3,8 @@
 #include "journal/journal_failure.h"
 #include "journal/journal_schema.h"
 #include "journal/journal_values.h"
+#include "journal/server_connection.h"
+#include "journal/server_schema.h"
 #include "journal/stored_run_reading.h"
 
 #include <QDir>
@@ -40,6 +42,20 @@ bool RunFilter::matchesText(const QString& runExaminee, const QString& baseFile,
         return false;
     return base.isEmpty() || baseFile.contains(base, Qt::CaseInsensitive) ||
            baseName.contains(base, Qt::CaseInsensitive);
+}
+
+std::unique_ptr<JournalReader> JournalReader::openServer(const QString& server, QString& error) {
+    const ServerConnection connection = parseServerConnection(server);
+    std::unique_ptr<JournalReader> reader(
+        new JournalReader(connection.shown(), readerConnectionName()));
+    reader->db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), reader->connection_);
+    if (!korvel::openServer(reader->db_, connection, error))
+        return nullptr;
+    if (!checkServerSchema(reader->db_, error)) {
+        error = QStringLiteral("the server %1: %2").arg(connection.shown(), error);
+        return nullptr;
+    }
+    return reader;
 }
 
 JournalReader::JournalReader(const QString& path, const QString& connection)
@@ -110,7 +126,8 @@ QString JournalReader::sqlCondition(const RunFilter& filter, QVariantList& value
         conditions << QStringLiteral("kind = ?");
         values << kindWord(*filter.kind);
     }
-    return conditions.isEmpty() ? QStringLiteral("1") : conditions.join(QStringLiteral(" AND "));
+    return conditions.isEmpty() ? QStringLiteral("1 = 1")
+                                : conditions.join(QStringLiteral(" AND "));
 }
 
 bool JournalReader::forEachRun(const RunFilter& filter,
@@ -144,9 +161,10 @@ bool JournalReader::forEachRun(const RunFilter& filter,
 JournalReader::Lookup JournalReader::findRun(const QString& idOrPrefix, QString& runId) const {
     QSqlQuery query(db_);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT run_id FROM runs WHERE run_id = ? "
-                                 "UNION SELECT run_id FROM (SELECT run_id FROM runs "
-                                 "WHERE run_id LIKE ? ESCAPE '\\' ORDER BY run_id LIMIT 11)"));
+    query.prepare(
+        QStringLiteral("SELECT run_id FROM runs WHERE run_id = ? "
+                       "UNION SELECT run_id FROM (SELECT run_id FROM runs "
+                       "WHERE run_id LIKE ? ESCAPE '\\' ORDER BY run_id LIMIT 11) AS candidates"));
     query.addBindValue(idOrPrefix);
     query.addBindValue(likePattern(idOrPrefix));
     if (idOrPrefix.isEmpty() || !query.exec()) {

@@ -1,8 +1,13 @@
 #include "delivery_fixture.h"
+#include "journal/item_analysis.h"
+#include "journal/journal_csv.h"
 #include "journal/journal_delivery.h"
+#include "journal/journal_reader.h"
 #include "journal/journal_sender.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +24,70 @@ struct Tool {
     int code = -1;
     QString out;
 };
+
+// What a reader tells of every run, whole, as text to compare.
+QStringList everything(const JournalReader& reader) {
+    QStringList lines;
+    QString error;
+    QStringList ids;
+    reader.forEachRun(
+        {},
+        [&](const StoredRun& run) {
+            ids << run.start.runId;
+            return true;
+        },
+        error);
+    for (const QString& id : ids) {
+        const std::optional<StoredRun> run = reader.run(id, error);
+        if (!run)
+            return {QStringLiteral("cannot read ") + id + u' ' + error};
+        const RunStartRecord& s = run->start;
+        lines << QStringList{s.runId,
+                             run->station,
+                             s.examinee,
+                             s.baseName,
+                             s.startedAt.toString(Qt::ISODateWithMs),
+                             QString::number(s.timeLimitSeconds.value_or(-1)),
+                             run->end ? run->end->resultText : QStringLiteral("running"),
+                             QString::number(run->end ? run->end->grade.value_or(0) : -1),
+                             run->lastSeenAt.toString(Qt::ISODateWithMs)}
+                     .join(u'|');
+        for (const StoredAnswer& a : run->answers)
+            lines << QStringLiteral("  answer %1 %2.%3 %4/%5 %6 %7")
+                         .arg(a.seq)
+                         .arg(a.ticket)
+                         .arg(a.question)
+                         .arg(QString::number(a.chosen.size()), QString::number(a.right.size()),
+                              a.answeredAt.toString(Qt::ISODateWithMs))
+                         .arg(a.msOnQuestion);
+        for (const StoredPresentation& p : run->presented)
+            lines << QStringLiteral("  shown %1.%2 %3")
+                         .arg(p.ticket)
+                         .arg(p.question)
+                         .arg(p.firstShownAt.toString(Qt::ISODateWithMs));
+        for (const StoredInterruption& i : run->interruptions)
+            lines << QStringLiteral("  interrupted %1 for %2 s")
+                         .arg(i.interruptedAt.toString(Qt::ISODateWithMs))
+                         .arg(i.seconds);
+    }
+    return lines;
+}
+
+QByteArray csv(const JournalReader& reader, CsvRows rows, const RunFilter& filter = {}) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    if (!writeCsv(reader, filter, rows, buffer, error))
+        return error.toUtf8();
+    return buffer.data();
+}
+
+QByteArray analysis(const JournalReader& reader) {
+    QString error;
+    const std::optional<ItemAnalysis> items =
+        analyseItems(reader.database(), QString(64, u'c'), RecordedRunKind::Exam, error);
+    return items ? QJsonDocument(itemAnalysisJson(*items)).toJson() : error.toUtf8();
+}
 
 Tool korvelbase(const QStringList& arguments) {
     QProcess process;
@@ -338,6 +407,42 @@ private slots:
                  qPrintable(after.out));
         QVERIFY(!after.out.contains(QLatin1String("Last error")));
         verifyServerHolds(path);
+    }
+
+    // The viewer reads the server as the tool reads a local journal: the
+    // same runs, rows, CSV and item analysis.
+    void serverReadsAsTheLocalJournal() {
+        const QString path = freshJournal();
+        {
+            auto journal = Journal::open(path, QStringLiteral("ws-13"), QStringLiteral("u"));
+            for (int k = 0; k < 12; ++k)
+                recordRun(*journal, 4 + k % 5, k != 7, k);
+        }
+        const Tool push = korvelbase({"journal", "push", "--server", station(), "--journal", path});
+        QVERIFY2(push.code == 0, qPrintable(push.out));
+        QString error;
+        const auto local = JournalReader::open(path, error);
+        QVERIFY2(local, qPrintable(error));
+        const auto remote = JournalReader::openServer(
+            server_.connection(QStringLiteral("viewer1"), ViewerPassword), error);
+        QVERIFY2(remote, qPrintable(error));
+        QVERIFY(!remote->path().contains(ViewerPassword));
+        const QStringList runs = everything(*local);
+        QCOMPARE(runs.filter(QRegularExpression(QStringLiteral("^[^ ]"))).size(), 12);
+        QCOMPARE(everything(*remote), runs);
+        QCOMPARE(csv(*remote, CsvRows::Runs), csv(*local, CsvRows::Runs));
+        QCOMPARE(csv(*remote, CsvRows::Answers), csv(*local, CsvRows::Answers));
+        RunFilter exams;
+        exams.kind = RecordedRunKind::Exam;
+        exams.since = QDateTime(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
+        QCOMPARE(csv(*remote, CsvRows::Runs, exams), csv(*local, CsvRows::Runs, exams));
+        QVERIFY2(analysis(*local).contains("\"runs\": 4"), analysis(*local).constData());
+        QCOMPARE(analysis(*remote), analysis(*local));
+        QString found;
+        const QString someId = runs.first().section(u'|', 0, 0);
+        QCOMPARE(remote->findRun(someId.left(8), found), JournalReader::Lookup::Found);
+        QCOMPARE(found, someId);
+        QCOMPARE(remote->findRun(QStringLiteral("%"), found), JournalReader::Lookup::NotFound);
     }
 
     // Journals carried from machines that never saw the server: merged into
