@@ -43,11 +43,18 @@ private slots:
                             QString::number(Runs), QString::number(Answers)});
             stations.push_back(std::move(process));
         }
+        QByteArray slowest;
         for (auto& process : stations) {
             QVERIFY(process->waitForFinished(300000));
-            const QByteArray said = process->readAll();
+            const QByteArray said = process->readAll().trimmed();
             QVERIFY2(process->exitCode() == 0, said.constData());
+            const auto drained = [](const QByteArray& line) {
+                return line.mid(line.indexOf("drained ") + 8).split(' ').value(0).toLongLong();
+            };
+            if (slowest.isEmpty() || drained(said) > drained(slowest))
+                slowest = said;
         }
+        qInfo("slowest station: %s", slowest.constData());
         qInfo("%d stations x %d runs x %d answers delivered in %lld ms", Stations, Runs, Answers,
               clock.elapsed());
         const qint64 runs = Stations * Runs;
