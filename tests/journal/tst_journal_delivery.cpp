@@ -82,6 +82,11 @@ QByteArray csv(const JournalReader& reader, CsvRows rows, const RunFilter& filte
     return buffer.data();
 }
 
+QByteArray csvBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray analysis(const JournalReader& reader) {
     QString error;
     const std::optional<ItemAnalysis> items =
@@ -415,8 +420,9 @@ private slots:
         const QString path = freshJournal();
         {
             auto journal = Journal::open(path, QStringLiteral("ws-13"), QStringLiteral("u"));
+            // The exams (every third) of one base have as many questions each.
             for (int k = 0; k < 12; ++k)
-                recordRun(*journal, 4 + k % 5, k != 7, k);
+                recordRun(*journal, k % 3 ? 4 + k % 5 : 6, k != 7, k);
         }
         const Tool push = korvelbase({"journal", "push", "--server", station(), "--journal", path});
         QVERIFY2(push.code == 0, qPrintable(push.out));
@@ -443,6 +449,24 @@ private slots:
         QCOMPARE(remote->findRun(someId.left(8), found), JournalReader::Lookup::Found);
         QCOMPARE(found, someId);
         QCOMPARE(remote->findRun(QStringLiteral("%"), found), JournalReader::Lookup::NotFound);
+
+        // And the tool prints the same, given --server instead of --journal.
+        const QString viewer = server_.connection(QStringLiteral("viewer1"), ViewerPassword);
+        const QString csvFile = dir_.filePath(QStringLiteral("runs.csv"));
+        for (const QStringList& command :
+             {QStringList{"list"}, QStringList{"list", "--kind", "exam"},
+              QStringList{"show", someId.left(8)}, QStringList{"export", "--csv", csvFile}}) {
+            const Tool fromFile =
+                korvelbase(QStringList{"journal"} + command + QStringList{"--journal", path});
+            const QByteArray fileCsv =
+                command.first() == QLatin1String("export") ? csvBytes(csvFile) : QByteArray();
+            const Tool fromServer =
+                korvelbase(QStringList{"journal"} + command + QStringList{"--server", viewer});
+            QVERIFY2(fromServer.code == 0, qPrintable(fromServer.out));
+            QCOMPARE(fromServer.out, fromFile.out);
+            if (!fileCsv.isEmpty())
+                QCOMPARE(csvBytes(csvFile), fileCsv);
+        }
     }
 
     // Journals carried from machines that never saw the server: merged into

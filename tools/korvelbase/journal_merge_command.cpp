@@ -1,12 +1,17 @@
 #include "journal_merge_command.h"
 
 #include "journal/journal_merge.h"
+#include "journal_arguments.h"
 
 #include <QDir>
 
 namespace korvel {
 
-int journalMerge(CommandContext& context, const QStringList& sources, const QString& into) {
+int journalMerge(CommandContext& context, const JournalArguments& arguments) {
+    if (!arguments.has("--into"))
+        return usageError(context, QStringLiteral("journal merge needs --into B.sqlite"));
+    const QStringList& sources = arguments.words;
+    const QString into = arguments.value("--into");
     QList<MergeCount> counts;
     QString problem;
     const bool ok = mergeJournals(sources, into, counts, problem);

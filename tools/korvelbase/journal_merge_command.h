@@ -4,7 +4,9 @@
 
 namespace korvel {
 
+struct JournalArguments;
+
 // korvelbase journal merge A.sqlite ... --into B.sqlite
-int journalMerge(CommandContext& context, const QStringList& sources, const QString& into);
+int journalMerge(CommandContext& context, const JournalArguments& arguments);
 
 } // namespace korvel

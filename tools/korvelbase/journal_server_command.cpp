@@ -6,6 +6,7 @@
 #include "journal/journal_schema.h"
 #include "journal/server_connection.h"
 #include "journal/server_schema.h"
+#include "journal_arguments.h"
 #include "journal_merge_command.h"
 
 #include <QDir>
@@ -61,7 +62,9 @@ QString journalFileFor(const QString& option) {
     return configured.isEmpty() ? defaultJournalPath() : configured;
 }
 
-int journalInitServer(CommandContext& context, const QString& server) {
+namespace {
+
+int initServer(CommandContext& context, const QString& server) {
     const ServerConnection connection = parseServerConnection(server);
     ServerSession session;
     QString why;
@@ -75,7 +78,7 @@ int journalInitServer(CommandContext& context, const QString& server) {
     return ExitClean;
 }
 
-int journalPush(CommandContext& context, const QString& journalPath, const QString& server) {
+int push(CommandContext& context, const QString& journalPath, const QString& server) {
     JournalDelivery delivery(journalPath, server);
     DeliveryProgress progress;
     const bool ok = delivery.deliverAll(PushBatchRuns, progress);
@@ -87,7 +90,7 @@ int journalPush(CommandContext& context, const QString& journalPath, const QStri
     return ExitClean;
 }
 
-int journalStatus(CommandContext& context, const QString& journalPath, const QString& server) {
+int status(CommandContext& context, const QString& journalPath, const QString& server) {
     const QString shown = QDir::toNativeSeparators(journalPath);
     if (!QFileInfo(journalPath).isFile())
         return problem(context, QStringLiteral("there is no journal file %1").arg(shown));
@@ -143,43 +146,21 @@ int journalStatus(CommandContext& context, const QString& journalPath, const QSt
     return code;
 }
 
-} // namespace korvel
+} // namespace
 
-namespace korvel {
+int journalInitServer(CommandContext& context, const JournalArguments& arguments) {
+    return initServer(context, arguments.words.first());
+}
 
-int journalDeliveryCommand(CommandContext& context) {
-    QStringList words = context.arguments;
-    if (words.isEmpty())
-        return usageError(context, QStringLiteral("journal needs a subcommand"));
-    const QString name = words.takeFirst();
-    QString journal, server, into;
-    QStringList positional;
-    for (qsizetype k = 0; k < words.size(); ++k) {
-        const QString& word = words.at(k);
-        QString* value = word == QLatin1String("--journal")  ? &journal
-                         : word == QLatin1String("--server") ? &server
-                         : word == QLatin1String("--into")   ? &into
-                                                             : nullptr;
-        if (value) {
-            if (k + 1 >= words.size())
-                return usageError(context, QStringLiteral("%1 needs a value").arg(word));
-            *value = words.at(++k);
-        } else if (word.startsWith(QLatin1String("--"))) {
-            return usageError(context,
-                              QStringLiteral("journal %1 has no option %2").arg(name, word));
-        } else {
-            positional << word;
-        }
-    }
-    if (name == QLatin1String("init-server") && positional.size() == 1)
-        return journalInitServer(context, positional.first());
-    if (name == QLatin1String("push") && positional.isEmpty() && !server.isEmpty())
-        return journalPush(context, journalFileFor(journal), server);
-    if (name == QLatin1String("status") && positional.isEmpty())
-        return journalStatus(context, journalFileFor(journal), server);
-    if (name == QLatin1String("merge") && !positional.isEmpty() && !into.isEmpty())
-        return journalMerge(context, positional, into);
-    return usageError(context, QStringLiteral("journal %1: wrong arguments").arg(name));
+int journalPush(CommandContext& context, const JournalArguments& arguments) {
+    if (!arguments.has("--server"))
+        return usageError(context, QStringLiteral("journal push needs --server CONNINFO"));
+    return push(context, journalFileFor(arguments.value("--journal")), arguments.value("--server"));
+}
+
+int journalStatus(CommandContext& context, const JournalArguments& arguments) {
+    return status(context, journalFileFor(arguments.value("--journal")),
+                  arguments.value("--server"));
 }
 
 } // namespace korvel

@@ -2,7 +2,7 @@
 #include "check_command.h"
 #include "command.h"
 #include "dump_command.h"
-#include "journal_server_command.h"
+#include "journal_command.h"
 #include "rtf_command.h"
 
 #include <QGuiApplication>
@@ -31,10 +31,13 @@ constexpr Subcommand Subcommands[] = {
     {"rtf", "FILE [--to text|html|rtf]", "show a question text as text, HTML or RTF",
      korvel::rtfCommand, true},
     {"journal",
-     "init-server CONNINFO|push --server CONNINFO|status [--server CONNINFO]|merge A.sqlite ... "
-     "--into B.sqlite; --journal FILE",
-     "deliver the results journal to a centre's server, and merge journals",
-     korvel::journalDeliveryCommand},
+     "list|show RUN|export --csv FILE [--answers]|stats --base FILE.zip [--kind exam|preparation] "
+     "[--json]|report RUN --out FILE.rtf [--base FILE.zip]; --journal FILE or --server CONNINFO"
+     " | init-server CONNINFO|push --server CONNINFO|status [--server CONNINFO]|merge A.sqlite ..."
+     " --into B.sqlite",
+     "read the results journal: runs, answers, CSV, item analysis, past reports; deliver it to a "
+     "centre's server, merge journals",
+     korvel::journalCommand, true},
 };
 
 void printOverview(QTextStream& stream) {
