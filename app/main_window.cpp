@@ -20,6 +20,7 @@
 #include "basestore/base_catalogue.h"
 #include "engine/base_content.h"
 #include "engine/run_engine.h"
+#include "journal/journal_sender.h"
 #include "platform/message_boxes.h"
 #include "richtext/base_text.h"
 #include "settings/settings_store.h"

@@ -21,6 +21,7 @@ namespace korvel {
 class AboutWindow;
 class ExamInfoDialog;
 class HintWrapper;
+class JournalSender;
 class JournalSession;
 class LiteraturePage;
 class MainMenuPage;
@@ -169,6 +170,7 @@ private:
     std::unique_ptr<RunEngine> engine_;
     // Null while the journal is off.
     std::unique_ptr<JournalSession> journal_;
+    std::unique_ptr<JournalSender> sender_; // null without a server
     bool wallClockOnResume_ = false;
 
     QString currentArchiveName_;

@@ -8,6 +8,7 @@
 #include "engine/run_resume.h"
 #include "journal/journal.h"
 #include "journal/journal_location.h"
+#include "journal/journal_sender.h"
 #include "platform/message_boxes.h"
 #include "settings/journal_settings.h"
 
@@ -77,6 +78,10 @@ void TForm1::openJournal() {
         QTimer::singleShot(0, this, &TForm1::tellJournalProblem);
     };
     engine_->setRecorder(journal_.get());
+    // Delivery to the centre's server works on its own thread from the file;
+    // the examinee never hears of it.
+    if (!settings.server.isEmpty())
+        sender_ = std::make_unique<JournalSender>(path, settings.server);
 }
 
 void TForm1::tellJournalProblem() {

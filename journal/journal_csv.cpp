@@ -134,7 +134,10 @@ bool writeCsv(const JournalReader& reader, const RunFilter& filter, CsvRows rows
                                 "AS BLOB)")
                      .arg(packedRowSql(columns, QStringLiteral("a")));
     QSqlQuery query(reader.database());
-    query.setForwardOnly(true);
+    // The server's driver streams a forward-only result row by row and loses
+    // it when the per-run query below runs on the same connection; there the
+    // list of runs is fetched whole.
+    query.setForwardOnly(packing);
     query.prepare(QStringLiteral("SELECT r.run_id, r.examinee, r.base_file, r.base_name, "
                                  "%1 FROM runs r WHERE %2 ORDER BY r.started_at DESC, "
                                  "r.run_id DESC")

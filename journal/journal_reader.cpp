@@ -3,6 +3,8 @@
 #include "journal/journal_failure.h"
 #include "journal/journal_schema.h"
 #include "journal/journal_values.h"
+#include "journal/server_connection.h"
+#include "journal/server_schema.h"
 #include "journal/stored_run_reading.h"
 
 #include <QDir>
@@ -41,6 +43,20 @@ bool RunFilter::matchesText(const QString& runExaminee, const QString& baseFile,
         return false;
     return base.isEmpty() || baseFile.contains(base, Qt::CaseInsensitive) ||
            baseName.contains(base, Qt::CaseInsensitive);
+}
+
+std::unique_ptr<JournalReader> JournalReader::openServer(const QString& server, QString& error) {
+    const ServerConnection connection = parseServerConnection(server);
+    std::unique_ptr<JournalReader> reader(
+        new JournalReader(connection.shown(), readerConnectionName()));
+    reader->db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), reader->connection_);
+    if (!korvel::openServer(reader->db_, connection, error))
+        return nullptr;
+    if (!checkServerSchema(reader->db_, error)) {
+        error = QStringLiteral("the server %1: %2").arg(connection.shown(), error);
+        return nullptr;
+    }
+    return reader;
 }
 
 JournalReader::JournalReader(const QString& path, const QString& connection)

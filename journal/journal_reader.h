@@ -37,6 +37,9 @@ public:
     // nullptr and a sentence for `error` when the file is missing, is not a
     // journal, was written by a newer version, or cannot be read.
     static std::unique_ptr<JournalReader> open(const QString& path, QString& error);
+    // The journal on a centre's server (a libpq connection string, read with
+    // the viewer role); path() then names the server without its password.
+    static std::unique_ptr<JournalReader> openServer(const QString& server, QString& error);
     ~JournalReader();
     JournalReader(const JournalReader&) = delete;
     JournalReader& operator=(const JournalReader&) = delete;

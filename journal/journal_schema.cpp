@@ -70,6 +70,34 @@ const char* const Version1[] = {
     "CREATE INDEX interruptions_by_run ON interruptions (run_id)",
 };
 
+// Version 2: what of each run the sender has delivered to the centre's
+// server, so that delivery goes on where it stopped after a restart. Every
+// new run gets its row from the trigger, so the journal's writes stay as
+// they were; a run whose end is delivered has nothing more to send.
+const char* const Version2[] = {
+    R"(CREATE TABLE delivery (
+    run_id TEXT PRIMARY KEY NOT NULL REFERENCES runs (run_id),
+    run_sent INTEGER NOT NULL DEFAULT 0,
+    answers_sent INTEGER NOT NULL DEFAULT 0,
+    presented_sent INTEGER NOT NULL DEFAULT 0,
+    interruptions_sent INTEGER NOT NULL DEFAULT 0,
+    end_sent INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID)",
+    "CREATE INDEX delivery_waiting ON delivery (run_id) WHERE end_sent = 0",
+    "INSERT INTO delivery (run_id) SELECT run_id FROM runs",
+    R"(CREATE TRIGGER delivery_of_new_run AFTER INSERT ON runs
+BEGIN
+    INSERT OR IGNORE INTO delivery (run_id) VALUES (NEW.run_id);
+END)",
+    R"(CREATE TABLE delivery_status (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    server TEXT,
+    last_attempt_at TEXT,
+    last_delivery_at TEXT,
+    last_error TEXT,
+    last_error_at TEXT))",
+    "INSERT INTO delivery_status (id) VALUES (1)",
+};
+
 struct Step {
     int toVersion;
     std::function<bool(QSqlQuery&)> apply;
@@ -87,6 +115,7 @@ bool runAll(QSqlQuery& query, const auto& statements) {
 const QList<Step>& migrationSteps() {
     static const QList<Step> steps = {
         {1, [](QSqlQuery& query) { return runAll(query, Version1); }},
+        {2, [](QSqlQuery& query) { return runAll(query, Version2); }},
     };
     return steps;
 }

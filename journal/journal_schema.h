@@ -6,7 +6,7 @@ class QSqlError;
 namespace korvel {
 
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int JournalSchemaVersion = 1;
+inline constexpr int JournalSchemaVersion = 2;
 
 enum class SchemaState {
     Ready,   // at JournalSchemaVersion, every table there

@@ -28,6 +28,7 @@ JournalSettings loadJournalSettings(QSettings& store, MessageBoxes& messages) {
         return journal;
     journal.on = storedFlag(store, QStringLiteral("Journal"), messages).value_or(journal.on);
     journal.file = store.value(QStringLiteral("JournalFile")).toString().trimmed();
+    journal.server = store.value(QStringLiteral("JournalServer")).toString().trimmed();
     journal.wallClockOnResume = storedFlag(store, QStringLiteral("ResumeClock"), messages)
                                     .value_or(journal.wallClockOnResume);
     return journal;

@@ -14,6 +14,7 @@ class MessageBoxes;
 struct JournalSettings {
     bool on = true;                 // Journal: 1 on, 0 off
     QString file;                   // JournalFile; empty: the program's default
+    QString server;                 // JournalServer: a centre's server; empty: none
     bool wallClockOnResume = false; // ResumeClock 1: the time the program was down counts
 };
 

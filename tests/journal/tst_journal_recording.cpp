@@ -1,4 +1,5 @@
 #include "journal/journal.h"
+#include "journal/journal_schema.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -207,7 +208,7 @@ private slots:
         {
             QSqlQuery q(db);
             QVERIFY(q.exec("PRAGMA user_version") && q.next());
-            QCOMPARE(q.value(0).toInt(), 1);
+            QCOMPARE(q.value(0).toInt(), JournalSchemaVersion);
             QVERIFY(q.exec("PRAGMA journal_mode") && q.next());
             QCOMPARE(q.value(0).toString(), QStringLiteral("wal"));
             QVERIFY(q.exec("SELECT kind, tickets, started_at, ended_by, time_limit_s, grade, "

@@ -3,6 +3,8 @@
 #include "journal/journal_location.h"
 #include "journal/journal_values.h"
 #include "journal_arguments.h"
+#include "journal_merge_command.h"
+#include "journal_server_command.h"
 
 #include <QSettings>
 
@@ -12,21 +14,27 @@ namespace {
 
 struct JournalSubcommand {
     const char* name;
-    int words; // positional arguments after the name
+    int words; // positional arguments after the name; -1: one or more
     QStringList valueOptions;
     QStringList flagOptions;
     int (*run)(CommandContext&, const JournalArguments&);
 };
 
 const QStringList FilterOptions = {"--examinee", "--base", "--since", "--kind"};
+// Read a centre's server instead of a journal file.
+const QStringList Server = {"--server"};
 
 const QList<JournalSubcommand>& subcommands() {
     static const QList<JournalSubcommand> table = {
-        {"list", 0, FilterOptions, {}, journalList},
-        {"show", 1, {}, {}, journalShow},
-        {"export", 0, FilterOptions + QStringList{"--csv"}, {"--answers"}, journalExport},
-        {"stats", 0, {"--base", "--kind"}, {"--json"}, journalStats},
-        {"report", 1, {"--out", "--base"}, {}, journalReport},
+        {"list", 0, FilterOptions + Server, {}, journalList},
+        {"show", 1, Server, {}, journalShow},
+        {"export", 0, FilterOptions + Server + QStringList{"--csv"}, {"--answers"}, journalExport},
+        {"stats", 0, Server + QStringList{"--base", "--kind"}, {"--json"}, journalStats},
+        {"report", 1, Server + QStringList{"--out", "--base"}, {}, journalReport},
+        {"init-server", 1, {}, {}, journalInitServer},
+        {"push", 0, {"--server"}, {}, journalPush},
+        {"status", 0, {"--server"}, {}, journalStatus},
+        {"merge", -1, {"--into"}, {}, journalMerge},
     };
     return table;
 }
@@ -40,15 +48,15 @@ int journalError(CommandContext& context, const QString& message) {
 
 std::unique_ptr<JournalReader> openJournalForReading(CommandContext& context,
                                                      const JournalArguments& arguments) {
-    QString path = arguments.value("--journal");
-    if (path.isEmpty()) {
-        const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                                 QStringLiteral("ZamtorSoft"), QStringLiteral("KorvelTest"));
-        path = settings.value(QStringLiteral("JournalFile")).toString();
-    }
-    if (path.isEmpty())
-        path = defaultJournalPath();
     QString error;
+    if (arguments.has("--server")) {
+        std::unique_ptr<JournalReader> reader =
+            JournalReader::openServer(arguments.value("--server"), error);
+        if (!reader)
+            journalError(context, error);
+        return reader;
+    }
+    const QString path = journalFileFor(arguments.value("--journal"));
     std::unique_ptr<JournalReader> reader = JournalReader::open(path, error);
     if (!reader)
         journalError(context, error);
@@ -124,10 +132,12 @@ int journalCommand(CommandContext& context) {
             arguments.words << word;
         }
     }
-    if (arguments.words.size() != found->words)
-        return usageError(context, found->words == 0
-                                       ? QStringLiteral("journal %1 takes no run").arg(name)
-                                       : QStringLiteral("journal %1 takes one run").arg(name));
+    if (found->words < 0 ? arguments.words.isEmpty() : arguments.words.size() != found->words)
+        return usageError(
+            context, found->words < 0
+                         ? QStringLiteral("journal %1 needs the journals to merge").arg(name)
+                     : found->words == 0 ? QStringLiteral("journal %1 takes no run").arg(name)
+                                         : QStringLiteral("journal %1 takes one run").arg(name));
     context.out.setEncoding(QStringConverter::Utf8);
     context.err.setEncoding(QStringConverter::Utf8);
     return found->run(context, arguments);

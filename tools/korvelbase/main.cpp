@@ -32,8 +32,11 @@ constexpr Subcommand Subcommands[] = {
      korvel::rtfCommand, true},
     {"journal",
      "list|show RUN|export --csv FILE [--answers]|stats --base FILE.zip [--kind exam|preparation] "
-     "[--json]|report RUN --out FILE.rtf [--base FILE.zip]; --journal FILE",
-     "read the results journal: runs, answers, CSV, item analysis, past reports",
+     "[--json]|report RUN --out FILE.rtf [--base FILE.zip]; --journal FILE or --server CONNINFO"
+     " | init-server CONNINFO|push --server CONNINFO|status [--server CONNINFO]|merge A.sqlite ..."
+     " --into B.sqlite",
+     "read the results journal: runs, answers, CSV, item analysis, past reports; deliver it to a "
+     "centre's server, merge journals",
      korvel::journalCommand, true},
 };
 
