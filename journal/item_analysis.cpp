@@ -16,7 +16,7 @@ namespace {
 
 using ItemKey = std::pair<int, int>; // ticket, question
 
-const QString FinishedRuns =
+const QString FinishedRunsOfBase =
     QStringLiteral("r.base_sha256 = ? AND r.kind = ? AND r.ended_by IN ('last_answer', "
                    "'time_limit')");
 
@@ -161,11 +161,21 @@ QJsonValue figure(const std::optional<double>& value) {
 } // namespace
 
 std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& baseSha256,
-                                         RecordedRunKind kind, QString& error) {
+                                         RecordedRunKind kind, QString& error,
+                                         const RunFilter& filter) {
     if (kind == RecordedRunKind::WorkOnErrors) {
         error = QStringLiteral("work on errors is not analysed");
         return std::nullopt;
     }
+    RunFilter narrower = filter;
+    narrower.kind.reset();
+    narrower.baseSha256.clear();
+    QString narrowerCondition;
+    QVariantList narrowerValues;
+    if (!runFilterCondition(db, narrower, narrowerCondition, narrowerValues, error))
+        return std::nullopt;
+    const QString finishedRuns =
+        QStringLiteral("%1 AND (%2)").arg(FinishedRunsOfBase, narrowerCondition);
     const QString kindText = kindWord(kind);
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -173,13 +183,15 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
         query.prepare(statement);
         query.addBindValue(baseSha256);
         query.addBindValue(kindText);
+        for (const QVariant& value : narrowerValues)
+            query.addBindValue(value);
         if (query.exec())
             return true;
         error = failureDetail(query.lastError());
         return false;
     };
 
-    if (!run(QStringLiteral("SELECT count(*) FROM runs r WHERE %1").arg(FinishedRuns)) ||
+    if (!run(QStringLiteral("SELECT count(*) FROM runs r WHERE %1").arg(finishedRuns)) ||
         !query.next())
         return std::nullopt;
     const int runs = query.value(0).toInt();
@@ -187,7 +199,7 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
     Accumulator sums;
     if (!run(QStringLiteral("SELECT p.ticket, p.question, count(*) FROM runs r JOIN presented p "
                             "ON p.run_id = r.run_id WHERE %1 GROUP BY p.ticket, p.question")
-                 .arg(FinishedRuns)))
+                 .arg(finishedRuns)))
         return std::nullopt;
     while (query.next())
         sums.presented(query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt());
@@ -197,7 +209,7 @@ std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& 
     if (!run(QStringLiteral("SELECT r.rowid, r.right_count, r.questions_per_ticket, a.ticket, "
                             "a.question, a.chosen, a.correct FROM runs r JOIN answers a "
                             "ON a.run_id = r.run_id WHERE %1 ORDER BY r.rowid, a.seq")
-                 .arg(FinishedRuns)))
+                 .arg(finishedRuns)))
         return std::nullopt;
     qint64 current = -1;
     int rightCount = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/run_recorder.h"
+#include "journal/journal_reader.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -42,9 +43,11 @@ struct ItemAnalysis {
 };
 
 // One pass over the answers; nullopt (and `error`) when the reading failed.
-// Work on errors is never analysed.
+// Work on errors is never analysed. `filter` narrows the runs further (its
+// kind and base digest are the arguments').
 std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& baseSha256,
-                                         RecordedRunKind kind, QString& error);
+                                         RecordedRunKind kind, QString& error,
+                                         const RunFilter& filter = {});
 
 // {"base_sha256", "runs", "questions": [...], "tickets": [...]}, a figure
 // that cannot be computed as null.

@@ -31,7 +31,8 @@ QString likePattern(const QString& prefix) {
 } // namespace
 
 bool RunFilter::isEmpty() const {
-    return examinee.isEmpty() && base.isEmpty() && !since.isValid() && !kind;
+    return examinee.isEmpty() && base.isEmpty() && !since.isValid() && !until.isValid() && !kind &&
+           baseSha256.isEmpty() && !grade && !passed;
 }
 
 bool RunFilter::matchesText(const QString& runExaminee, const QString& baseFile,
@@ -106,11 +107,27 @@ QString JournalReader::sqlCondition(const RunFilter& filter, QVariantList& value
         conditions << QStringLiteral("started_at >= ?");
         values << journalTime(filter.since);
     }
+    if (filter.until.isValid()) {
+        conditions << QStringLiteral("started_at < ?");
+        values << journalTime(filter.until);
+    }
     if (filter.kind) {
         conditions << QStringLiteral("kind = ?");
         values << kindWord(*filter.kind);
     }
-    return conditions.isEmpty() ? QStringLiteral("1") : conditions.join(QStringLiteral(" AND "));
+    if (!filter.baseSha256.isEmpty()) {
+        conditions << QStringLiteral("base_sha256 = ?");
+        values << filter.baseSha256.toLower();
+    }
+    if (filter.grade) {
+        conditions << QStringLiteral("grade = ?");
+        values << *filter.grade;
+    }
+    if (filter.passed)
+        conditions << (*filter.passed ? QStringLiteral("grade >= 4")
+                                      : QStringLiteral("grade <= 3"));
+    return conditions.isEmpty() ? QStringLiteral("1 = 1")
+                                : conditions.join(QStringLiteral(" AND "));
 }
 
 bool JournalReader::forEachRun(const RunFilter& filter,
@@ -170,6 +187,59 @@ std::optional<StoredRun> JournalReader::run(const QString& runId, QString& error
     if (failure.isValid())
         error = failureDetail(failure);
     return run;
+}
+
+} // namespace korvel
+
+namespace korvel {
+
+namespace {
+
+// "column IN (?, ...)" for the distinct values of the columns that hold the
+// text, or a condition no row meets when none does.
+bool namesHolding(const QSqlDatabase& db, const QString& text, const QStringList& columns,
+                  QStringList& conditions, QVariantList& values, QString& error) {
+    QStringList parts;
+    for (const QString& column : columns) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("SELECT DISTINCT %1 FROM runs").arg(column))) {
+            error = failureDetail(query.lastError());
+            return false;
+        }
+        QStringList names;
+        while (query.next()) {
+            const QString name = query.value(0).toString();
+            if (name.contains(text, Qt::CaseInsensitive))
+                names << name;
+        }
+        if (names.isEmpty())
+            continue;
+        QStringList marks(names.size(), QStringLiteral("?"));
+        parts << QStringLiteral("%1 IN (%2)").arg(column, marks.join(u','));
+        for (const QString& name : names)
+            values << name;
+    }
+    conditions << (parts.isEmpty()
+                       ? QStringLiteral("1 = 0")
+                       : QStringLiteral("(%1)").arg(parts.join(QStringLiteral(" OR "))));
+    return true;
+}
+
+} // namespace
+
+bool runFilterCondition(const QSqlDatabase& db, const RunFilter& filter, QString& clause,
+                        QVariantList& values, QString& error) {
+    QStringList conditions{JournalReader::sqlCondition(filter, values)};
+    if (!filter.examinee.isEmpty() &&
+        !namesHolding(db, filter.examinee, {QStringLiteral("examinee")}, conditions, values, error))
+        return false;
+    if (!filter.base.isEmpty() &&
+        !namesHolding(db, filter.base, {QStringLiteral("base_file"), QStringLiteral("base_name")},
+                      conditions, values, error))
+        return false;
+    clause = conditions.join(QStringLiteral(" AND "));
+    return true;
 }
 
 } // namespace korvel

@@ -15,7 +15,11 @@ struct RunFilter {
     QString examinee; // part of the examinee's name, in any letter case
     QString base;     // part of the base's file name or Name, in any letter case
     QDateTime since;  // started at or after
+    QDateTime until;  // started before
     std::optional<RecordedRunKind> kind;
+    QString baseSha256;         // exactly the base file of this digest
+    std::optional<int> grade;   // graded so (2..5)
+    std::optional<bool> passed; // graded 4 or 5 (true), 2 or 3 (false)
 
     bool isEmpty() const;
     // Whether a run of these values passes the name and base parts (the
@@ -50,9 +54,9 @@ public:
     Lookup findRun(const QString& idOrPrefix, QString& runId) const;
     std::optional<StoredRun> run(const QString& runId, QString& error) const;
 
-    // The WHERE clause on runs' columns for the filter's time and kind, and
-    // its bound values in order. The names are unqualified: no other table
-    // of the journal has such columns.
+    // The WHERE clause on runs' columns for the filter's parts but the name
+    // and base texts, and its bound values in order. The names are
+    // unqualified: no other table of the journal has such columns.
     static QString sqlCondition(const RunFilter& filter, QVariantList& values);
 
 private:
@@ -62,5 +66,13 @@ private:
     QString connection_;
     QSqlDatabase db_;
 };
+
+// The whole filter as a WHERE clause on runs' columns, the name and base
+// texts included, for readers that let the database count, sort and page the
+// runs. The texts become lists of the journal's names that hold them (found
+// with the same rule as RunFilter::matchesText: SQL's LIKE folds only ASCII
+// letters). False (and `error`) when the journal could not be read.
+bool runFilterCondition(const QSqlDatabase& db, const RunFilter& filter, QString& clause,
+                        QVariantList& values, QString& error);
 
 } // namespace korvel
