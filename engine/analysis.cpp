@@ -44,6 +44,7 @@ void RunEngine::WorkErrorClick() {
         return;
     }
     prepareRunStart();
+    recordRunStart(RecordedRunKind::WorkOnErrors, reopened);
     MemePosBack();
     env_.window->showRunPage(RunPage::Question);
     results_.showOtchetEnabled = false;

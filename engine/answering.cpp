@@ -62,6 +62,7 @@ void RunEngine::TestButClick(int n) {
     state_.ChosenAnswers.setFlag(t, q, n, true);
     const bool right = state_.RightAnswers.flag(t, q, n);
     page_.rows[size_t(n - 1)].color = right ? colorSetting(1) : colorSetting(2);
+    recordAnswer(right);
     startLampInterval(right);
 }
 
@@ -123,7 +124,9 @@ void RunEngine::ButtonTestChoisClick() {
         row.color = confirmedColour(state_.ChosenAnswers.flag(t, q, n),
                                     state_.RightAnswers.flag(t, q, n), row.color, colours);
     }
-    startLampInterval(isRight(state_.ChosenAnswers, state_.RightAnswers, t, q));
+    const bool right = isRight(state_.ChosenAnswers, state_.RightAnswers, t, q);
+    recordAnswer(right);
+    startLampInterval(right);
 }
 
 void RunEngine::Timer2Timer() {
@@ -145,7 +148,7 @@ void RunEngine::switchLampOff(QTimer& timer, bool& lamp) {
 void RunEngine::endLampInterval(QTimer& timer, bool& lamp) {
     switchLampOff(timer, lamp);
     if (page_.buttonRemain <= 0) {
-        endRun();
+        endRun(RunEnding::LastAnswer);
         return;
     }
     NextButtonClick();
@@ -159,11 +162,12 @@ void RunEngine::endPendingLampInterval() {
         switchLampOff(timer3_, page_.greenLampLit);
 }
 
-void RunEngine::endRun() {
+void RunEngine::endRun(RunEnding ending) {
     page_.timeGoVisible = false;
     timer1_.stop();
     env_.window->showRunPage(RunPage::Results);
     AnalizeEnter();
+    recordRunEnd(ending);
 }
 
 void RunEngine::QButtonClick() {

@@ -25,7 +25,9 @@ void RunEngine::DisabledWatch() {
 
 void RunEngine::Timer1Timer() {
     const int elapsed = ++page_.timeGoValue;
-    const ClockTexts texts = countdownTexts(elapsed, env_.settings->timeEkzSek());
+    recordExamTime();
+    // The limit the exam started with (or was resumed with).
+    const ClockTexts texts = countdownTexts(elapsed, page_.timeGoMaximum / 60);
     page_.minText = texts.min;
     page_.secText = texts.sec;
     page_.separatorVisible = !page_.separatorVisible;
@@ -36,7 +38,7 @@ void RunEngine::Timer1Timer() {
     // The answer of a lamp interval still under way is counted off first,
     // so the run is graded once, on its true counts.
     endPendingLampInterval();
-    endRun();
+    endRun(RunEnding::TimeLimit);
 }
 
 void RunEngine::Timer4Timer() {

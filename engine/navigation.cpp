@@ -106,6 +106,7 @@ void RunEngine::spSkinButton8Click() {
                         QStringLiteral("Вы действительно хотите выйте из Теста?"),
                         {MessageButton::Yes, MessageButton::No}) != MessageButton::Yes)
         return;
+    recordLeaving();
     state_.spSkinButton12ShowHint = true;
     state_.spSkinButton10ShowHint = true;
     results_.showOtchetEnabled = true;

@@ -65,6 +65,7 @@ void RunEngine::presentOnce() {
         readRecordIntoRows(t, q);
         shuffleRows();
         page_.buttonVopros = state_.CurrentQuestion;
+        recordPresentation();
     }
     env_.window->layoutWindow();
     letMessagesBeProcessed();

@@ -40,6 +40,7 @@ void RunEngine::openBase(const QString& path, const ByteStream& descriptor, int 
                          int questionsPerTicket) {
     state_.CurrentBasePath = path;
     state_.BaseDescriptor = descriptor;
+    baseSha256_.clear();
     state_.TicketCount = tickets;
     state_.QuestionsPerTicket = questionsPerTicket;
     state_.ChosenAnswers = AnswerMatrix(tickets, questionsPerTicket);

@@ -3,8 +3,10 @@
 #include "engine/colouring.h"
 #include "engine/page_state.h"
 #include "engine/presentation.h"
+#include "engine/run_recorder.h"
 #include "engine/run_state.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QTextDocument>
 #include <QTime>
@@ -18,6 +20,7 @@ class LiveSettings;
 class MessageBoxes;
 class RunWindow;
 class SoundEffects;
+struct ResumedExam;
 
 // Everything a run takes from outside. The program hands in its own; tests
 // pin the random draws and the time of day.
@@ -31,6 +34,10 @@ struct RunEnvironment {
     // A uniform whole number from low to high, both included.
     std::function<int(int low, int high)> random;
     std::function<QTime()> timeOfDay;
+    // The results journal; null records nothing (and costs nothing).
+    RunRecorder* recorder = nullptr;
+    // The moment the journal records, in UTC. Empty: the system clock.
+    std::function<QDateTime()> utcNow;
 };
 
 // The question loop of TForm1: the run state, what the question page, the
@@ -56,8 +63,23 @@ public:
     void openBase(const QString& path, const ByteStream& descriptor, int tickets,
                   int questionsPerTicket);
     // A base that did not open fully keeps the counts and matrices before.
-    void setBasePath(const QString& path) { state_.CurrentBasePath = path; }
+    void setBasePath(const QString& path) {
+        state_.CurrentBasePath = path;
+        baseSha256_.clear();
+    }
     void setBaseDescriptor(const ByteStream& descriptor) { state_.BaseDescriptor = descriptor; }
+
+    // The results journal, once the program has opened it; null: none.
+    void setRecorder(RunRecorder* recorder) { env_.recorder = recorder; }
+    // The run under way, or the one last ended (a work-on-errors run names it
+    // as its parent); empty before the first run.
+    const QString& runId() const { return journalRun_.id; }
+    // Goes on with an exam the journal holds, as the same run: the open base
+    // must be the exam's. False, with nothing changed, when the exam does not
+    // fit the open base.
+    bool resumeExam(const ResumedExam& exam);
+    // The window closes: a run under way is left as by the main menu.
+    void windowClosing();
 
     // Timers: Timer1 countdown, Timer2 red lamp, Timer3 green lamp, Timer4 clock.
     const QTimer& timer(int n) const;
@@ -170,7 +192,7 @@ private:
     void switchLampOff(QTimer& timer, bool& lamp);
     void endLampInterval(QTimer& timer, bool& lamp);
     void endPendingLampInterval();
-    void endRun();
+    void endRun(RunEnding ending);
 
     void questionStepAnswering(int direction);
     void ticketStepAnswering(int direction);
@@ -181,6 +203,25 @@ private:
     void rebuildTicketList();
     void prepareRunStart();
     void clearChosenOfCheckedTickets();
+
+    // The journal's side of the handlers (run_journaling.cpp).
+    struct JournalRun {
+        QString id;
+        RecordedRunKind kind = RecordedRunKind::Preparation;
+        bool open = false; // started and not yet ended
+        bool timed = false;
+        int total = 0; // questions in the run
+        int seq = 0;   // of the last answer recorded
+        QDateTime shownAt;
+    };
+    QDateTime utcNow() const;
+    void recordRunStart(RecordedRunKind kind, int questions);
+    void recordPresentation();
+    void recordAnswer(bool correct);
+    void recordExamTime();
+    void recordRunEnd(RunEnding ending);
+    void recordLeaving();
+    QString baseSha256();
 
     RunEnvironment env_;
     RunState state_;
@@ -200,6 +241,9 @@ private:
     bool presentAgain_ = false;
     QList<PendingMessage> pendingMessages_;
     QByteArray literatureIndexBytes_; // of the question last presented
+    JournalRun journalRun_;
+    // Of the open base's archive, hashed at its first recorded run.
+    QString baseSha256_;
 };
 
 } // namespace korvel

@@ -21,15 +21,15 @@ enum class RunEnding { LastAnswer, TimeLimit, MainMenu, Interrupted };
 struct RunStartRecord {
     QString runId; // a UUID without braces
     RecordedRunKind kind = RecordedRunKind::Preparation;
-    QString examinee;     // the name typed for an exam; empty otherwise
-    QString baseFile;     // the archive's file name
-    QString baseName;     // the descriptor's Name
-    QString baseSha256;   // of the archive file, lower-case hex
-    QList<int> tickets;   // the chosen tickets, ascending
+    QString examinee;   // the name typed for an exam; empty otherwise
+    QString baseFile;   // the archive's file name
+    QString baseName;   // the descriptor's Name
+    QString baseSha256; // of the archive file, lower-case hex
+    QList<int> tickets; // the chosen tickets, ascending
     int questionsPerTicket = 0;
     std::optional<int> timeLimitSeconds; // null without a time limit
     QDateTime startedAt;                 // UTC
-    QString parentRunId; // work on errors: the run it works on
+    QString parentRunId;                 // work on errors: the run it works on
 };
 
 struct PresentationRecord {

@@ -59,6 +59,7 @@ void RunEngine::TicketsChooseClick() {
     if (state_.firstChosen() == 0 || !ticketChoice_.open)
         return;
     prepareRunStart();
+    recordRunStart(RecordedRunKind::Preparation, state_.chosenCount() * state_.QuestionsPerTicket);
     env_.window->showRunPage(RunPage::Question);
     state_.CurrentTicket = state_.firstChosen();
     clearChosenOfCheckedTickets();
@@ -141,6 +142,7 @@ void RunEngine::ExamOkClick() {
         return;
     DisabledWatch();
     prepareRunStart();
+    recordRunStart(RecordedRunKind::Exam, state_.chosenCount() * state_.QuestionsPerTicket);
     env_.window->showRunPage(RunPage::Question);
     AfterClick();
     env_.window->focusQuestionText();

@@ -32,21 +32,6 @@ std::optional<int> parseInt32(const QString& text) {
     return int(value);
 }
 
-// The registry gives a 32-bit number as int (or its unsigned twin); a
-// configuration file gives text.
-std::optional<int> storedInt32(const QVariant& value) {
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-        return value.toInt();
-    case QMetaType::UInt:
-        return int(value.toUInt());
-    case QMetaType::QString:
-        return parseInt32(value.toString());
-    default:
-        return std::nullopt;
-    }
-}
-
 struct LoadedValue {
     const char* name;
     std::function<void(LiveSettings&, int)> apply;
@@ -129,6 +114,21 @@ bool dropUserValues(QSettings& user, const QStringList& names) {
 }
 
 } // namespace
+
+// The registry gives a 32-bit number as int (or its unsigned twin); a
+// configuration file gives text.
+std::optional<int> storedInt32(const QVariant& value) {
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+        return value.toInt();
+    case QMetaType::UInt:
+        return int(value.toUInt());
+    case QMetaType::QString:
+        return parseInt32(value.toString());
+    default:
+        return std::nullopt;
+    }
+}
 
 const QStringList& settingsLoadOrder() {
     static const QStringList names = [] {

@@ -2,8 +2,10 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class QSettings;
+class QVariant;
 
 namespace korvel {
 
@@ -40,6 +42,10 @@ bool load(LiveSettings& live, QSettings& store, MessageBoxes& messages);
 // a number field whose text is not an integer ("'-' is not a valid integer
 // value"; the values before it stay written).
 bool store(const LiveSettings& live, QSettings& store, MessageBoxes& messages);
+
+// A stored value as a 32-bit integer: a registry number, or a decimal text
+// and nothing else; nullopt for anything else.
+std::optional<int> storedInt32(const QVariant& value);
 
 // The per-machine layer behind a per-user store (same format, organisation
 // and application, system scope); nullptr for a store on one file.

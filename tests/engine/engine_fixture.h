@@ -10,6 +10,7 @@
 #include "settings/live_settings.h"
 #include "tests/support/test_base_builder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -40,6 +41,7 @@ public:
         environment.programFolder = folder.path() + QLatin1Char('/');
         environment.random = [this](int low, int high) { return random(low, high); };
         environment.timeOfDay = [this] { return now; };
+        environment.utcNow = [this] { return utc; };
         engine = std::make_unique<RunEngine>(environment);
         const OpenedBase opened = openBase(archiver, basePath);
         settings.setTicketCount(opened.counts.tickets);
@@ -92,6 +94,7 @@ public:
     QRandomGenerator generator;
     std::function<int(int, int)> random;
     QTime now{9, 5};
+    QDateTime utc{QDate(2026, 3, 2), QTime(6, 5), Qt::UTC};
     std::unique_ptr<RunEngine> engine;
 };
 

@@ -1,4 +1,5 @@
 #include "platform/message_boxes.h"
+#include "settings/journal_settings.h"
 #include "settings/live_settings.h"
 #include "settings/settings_store.h"
 
@@ -87,6 +88,8 @@ private slots:
     void layersStore_data();
     void layersStore();
     void singleFileHasNoMachineLayer();
+    void journalValues_data();
+    void journalValues();
 
 private:
     QTemporaryDir dir_;
@@ -441,6 +444,50 @@ void TestSettingsStore::singleFileHasNoMachineLayer() {
     const std::unique_ptr<QSettings> machine = korvel::machineLayer(*programStore());
     QVERIFY(machine);
     QCOMPARE(machine->fileName(), folders.machineFile());
+}
+
+// The journal's values, per-user over per-machine like the others; not one of
+// the fourteen, so the settings page's load and store never see them.
+void TestSettingsStore::journalValues_data() {
+    QTest::addColumn<QByteArray>("machine");
+    QTest::addColumn<QByteArray>("user");
+    QTest::addColumn<QString>("read"); // on, file, wall clock
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("nothing stored") << QByteArray() << QByteArray() << "1||0" << QStringList();
+    QTest::newRow("per-machine") << QByteArray(
+                                        "Journal=0\nJournalFile=/srv/j.sqlite\nResumeClock=1\n")
+                                 << QByteArray() << "0|/srv/j.sqlite|1" << QStringList();
+    QTest::newRow("per-user over per-machine")
+        << QByteArray("Journal=0\nResumeClock=1\n")
+        << QByteArray("Journal=1\nJournalFile=/home/u/j.sqlite\n") << "1|/home/u/j.sqlite|1"
+        << QStringList();
+    QTest::newRow("not an integer keeps the default, the rest is read")
+        << QByteArray() << QByteArray("Journal=yes\nResumeClock=1\n") << "1||1"
+        << QStringList{"Invalid data type for 'Journal'"};
+}
+
+void TestSettingsStore::journalValues() {
+    QFETCH(QByteArray, machine);
+    QFETCH(QByteArray, user);
+    QFETCH(QString, read);
+    QFETCH(QStringList, messages);
+    QTemporaryDir dir;
+    const LayeredFolders folders(dir, true, true);
+    if (!machine.isEmpty())
+        writeConf(folders.machineFile(), machine);
+    if (!user.isEmpty())
+        writeConf(folders.userFile(), user);
+    ScriptedMessageBoxes boxes;
+    const korvel::JournalSettings journal = korvel::loadJournalSettings(*programStore(), boxes);
+    QCOMPARE(QStringLiteral("%1|%2|%3")
+                 .arg(int(journal.on))
+                 .arg(journal.file)
+                 .arg(int(journal.wallClockOnResume)),
+             read);
+    QCOMPARE(messageTexts(boxes), messages);
+    LiveSettings live;
+    QVERIFY(korvel::load(live, *programStore(), boxes));
+    QCOMPARE(messageTexts(boxes), messages);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
