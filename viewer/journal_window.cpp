@@ -2,9 +2,10 @@
 
 #include "app/report_dialogs.h"
 #include "journal/journal_csv.h"
+#include "journal/journal_location.h"
 #include "platform/message_boxes.h"
+#include "settings/journal_settings.h"
 #include "viewer/analysis_page.h"
-#include "viewer/journal_choice.h"
 #include "viewer/past_run_page.h"
 #include "viewer/runs_model.h"
 #include "viewer/runs_page.h"
@@ -99,22 +100,25 @@ void JournalWindow::openJournal() {
     run_->clear();
     reader_.reset();
     analysisStale_ = true;
-    const JournalChoice choice =
-        environment_.settings ? journalChoice(*environment_.settings) : JournalChoice{};
-    const QString shown = QDir::toNativeSeparators(choice.path);
-    if (choice.path.isEmpty() || !QFileInfo(choice.path).isFile()) {
+    // Journal = 0 only stops the program from recording: what it recorded
+    // before stays worth looking at.
+    const JournalSettings choice =
+        environment_.settings ? loadJournalSettings(*environment_.settings, *environment_.boxes)
+                              : JournalSettings{};
+    const QString path = choice.file.isEmpty() ? defaultJournalPath() : choice.file;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo(path).isFile()) {
         source_->setText(QStringLiteral("Журнал не найден: %1").arg(shown));
         environment_.boxes->inform(
             QStringLiteral("Журнал результатов не найден: %1.%2")
-                .arg(shown, choice.recording
-                                ? QStringLiteral(" Он появится, когда в программе пройдут "
-                                                 "первую подготовку или экзамен.")
-                                : QStringLiteral(" Запись результатов выключена в настройках "
-                                                 "программы.")));
+                .arg(shown, choice.on ? QStringLiteral(" Он появится, когда в программе пройдут "
+                                                       "первую подготовку или экзамен.")
+                                      : QStringLiteral(" Запись результатов выключена в настройках "
+                                                       "программы.")));
         return;
     }
     QString error;
-    reader_ = JournalReader::open(choice.path, error);
+    reader_ = JournalReader::open(path, error);
     if (!reader_) {
         source_->setText(QStringLiteral("Журнал не открыт: %1").arg(shown));
         environment_.boxes->error(
