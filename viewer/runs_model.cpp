@@ -15,28 +15,28 @@ namespace {
 struct ColumnInfo {
     const char* title;
     const char* sortKey; // an expression of the runs table
+    bool nullable;       // the figures of an unfinished run
 };
 
 const std::array<ColumnInfo, RunsModel::ColumnCount> Columns = {{
-    {"Дата и время", "started_at"},
-    {"Экзаменуемый", "examinee"},
-    {"Станция", "station"},
-    {"База", "base_name"},
-    {"Вид", "kind"},
-    {"Билеты", "tickets"},
-    {"Верно", "right_count"},
-    {"Неверно", "wrong_count"},
-    {"Без ответа", "unanswered"},
-    {"Процент", "percent"},
-    {"Оценка", "grade"},
-    {"Завершение", "ended_by"},
-    {"Прерывания", "(SELECT COUNT(*) FROM interruptions i WHERE i.run_id = runs.run_id)"},
+    {"Дата и время", "started_at", false},
+    {"Экзаменуемый", "examinee", false},
+    {"Станция", "station", false},
+    {"База", "base_name", false},
+    {"Вид", "kind", false},
+    {"Билеты", "tickets", false},
+    {"Верно", "right_count", true},
+    {"Неверно", "wrong_count", true},
+    {"Без ответа", "unanswered", true},
+    {"Процент", "percent", true},
+    {"Оценка", "grade", true},
+    {"Завершение", "ended_by", true},
+    {"Прерывания", "(SELECT COUNT(*) FROM interruptions i WHERE i.run_id = runs.run_id)", false},
 }};
 
 const char* const SelectedColumns =
     "run_id, started_at, examinee, station, base_name, base_file, kind, tickets, right_count, "
-    "wrong_count, unanswered, percent, grade, ended_by, "
-    "(SELECT COUNT(*) FROM interruptions i WHERE i.run_id = runs.run_id)";
+    "wrong_count, unanswered, percent, grade, ended_by";
 
 std::optional<int> optionalInt(const QVariant& value) {
     if (value.isNull())
@@ -125,16 +125,46 @@ bool RunsModel::count(QString& error) {
 }
 
 QString RunsModel::orderBy() const {
-    const QString key = QLatin1String(Columns[size_t(sortColumn_)].sortKey);
+    const ColumnInfo& column = Columns[size_t(sortColumn_)];
+    const QString key = QLatin1String(column.sortKey);
     const QString direction =
         sortOrder_ == Qt::AscendingOrder ? QStringLiteral("ASC") : QStringLiteral("DESC");
-    // The start time and the id after the key make the order total, so a
-    // page boundary never repeats or skips a run; unfinished runs (NULL
+    // A bare column lets the database walk its index (the start time's)
+    // instead of sorting every run for every page; unfinished runs (NULL
     // figures) go last either way, on SQLite and PostgreSQL alike.
-    QString order = QStringLiteral("(%1 IS NULL), %1 %2").arg(key, direction);
+    QString order = column.nullable ? QStringLiteral("(%1 IS NULL), %1 %2").arg(key, direction)
+                                    : QStringLiteral("%1 %2").arg(key, direction);
+    // Other keys tie often: the start time and the id after them make the
+    // order total, so a page boundary never repeats or skips a run. Runs
+    // started in the same millisecond keep the index's order, which a
+    // second key would cost a sort of the whole journal for every page.
     if (sortColumn_ != StartedAt)
-        order += QStringLiteral(", started_at DESC");
-    return order + QStringLiteral(", run_id %1").arg(direction);
+        order += QStringLiteral(", started_at DESC, run_id %1").arg(direction);
+    return order;
+}
+
+// For the page's runs only: a count in the select list would be worked out
+// for every run the database sorts.
+bool RunsModel::countInterruptions(QList<RunRow>& rows) const {
+    if (rows.isEmpty())
+        return true;
+    QHash<QString, int> index;
+    for (int i = 0; i < rows.size(); ++i)
+        index.insert(rows.at(i).runId, i);
+    QSqlQuery query(reader_->database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT run_id, COUNT(*) FROM interruptions WHERE run_id IN (%1) "
+                                 "GROUP BY run_id")
+                      .arg(QStringList(rows.size(), QStringLiteral("?")).join(u',')));
+    for (const RunRow& row : rows)
+        query.addBindValue(row.runId);
+    if (!query.exec()) {
+        lastError_ = failureDetail(query.lastError());
+        return false;
+    }
+    while (query.next())
+        rows[index.value(query.value(0).toString())].interruptions = query.value(1).toInt();
+    return true;
 }
 
 bool RunsModel::fetchPage(int page) const {
@@ -147,8 +177,12 @@ bool RunsModel::fetchPage(int page) const {
     }
     QSqlQuery query(reader_->database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM runs WHERE %2 ORDER BY %3 LIMIT %4 OFFSET %5")
-                      .arg(QLatin1String(SelectedColumns), where, orderBy())
+    // The page's ids first, then their rows: a sort that cannot use an
+    // index then carries ids, not whole rows, through the skipped pages.
+    const QString order = orderBy();
+    query.prepare(QStringLiteral("SELECT %1 FROM runs WHERE run_id IN (SELECT run_id FROM runs "
+                                 "WHERE %2 ORDER BY %3 LIMIT %4 OFFSET %5) ORDER BY %3")
+                      .arg(QLatin1String(SelectedColumns), where, order)
                       .arg(PageSize)
                       .arg(qint64(page) * PageSize));
     for (const QVariant& value : values)
@@ -175,9 +209,10 @@ bool RunsModel::fetchPage(int page) const {
         row.percent = optionalInt(query.value(11));
         row.grade = optionalInt(query.value(12));
         row.endedBy = query.value(13).toString();
-        row.interruptions = query.value(14).toInt();
         rows.append(row);
     }
+    if (!countInterruptions(rows))
+        return false;
     pages_.insert(page, rows);
     pageUse_.append(page);
     while (pageUse_.size() > PagesKept)

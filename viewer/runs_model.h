@@ -79,6 +79,7 @@ public:
 private:
     bool count(QString& error);
     bool fetchPage(int page) const;
+    bool countInterruptions(QList<RunRow>& rows) const;
     QString orderBy() const;
 
     const JournalReader* reader_ = nullptr;

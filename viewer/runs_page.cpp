@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
 namespace korvel {
 
@@ -207,27 +209,43 @@ void RunsPage::fillBases() {
     if (!reader_)
         return;
     // One entry a base file (digest); a base rebuilt under the same name is
-    // told apart by the day it was first sat.
-    QSqlQuery query(reader_->database());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral(
-            "SELECT base_sha256, MIN(base_name), MIN(base_file), MIN(started_at) FROM runs "
-            "GROUP BY base_sha256 ORDER BY MIN(base_name), MIN(started_at)"))) {
-        emit failed(failureDetail(query.lastError()));
+    // told apart by the day it was first sat. The digests come from their
+    // index; each one's name and first day from its first run.
+    QSqlQuery digests(reader_->database());
+    digests.setForwardOnly(true);
+    QStringList shas;
+    if (digests.exec(QStringLiteral("SELECT DISTINCT base_sha256 FROM runs")))
+        while (digests.next())
+            shas << digests.value(0).toString();
+    if (digests.lastError().isValid()) {
+        emit failed(failureDetail(digests.lastError()));
         return;
     }
-    QHash<QString, int> names;
     struct Entry {
         QString sha, title, first;
     };
     QList<Entry> entries;
-    while (query.next()) {
-        const QString name = query.value(1).toString();
-        const QString file = query.value(2).toString();
+    QHash<QString, int> names;
+    QSqlQuery first(reader_->database());
+    first.setForwardOnly(true);
+    first.prepare(QStringLiteral("SELECT base_name, base_file, started_at FROM runs WHERE "
+                                 "base_sha256 = ? ORDER BY started_at LIMIT 1"));
+    for (const QString& sha : shas) {
+        first.addBindValue(sha);
+        if (!first.exec() || !first.next()) {
+            emit failed(failureDetail(first.lastError()));
+            return;
+        }
+        const QString name = first.value(0).toString();
+        const QString file = first.value(1).toString();
         const QString title = name.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(name, file);
         ++names[title];
-        entries.append({query.value(0).toString(), title, query.value(3).toString().left(10)});
+        entries.append({sha, title, first.value(2).toString().left(10)});
+        first.finish();
     }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::tie(a.title, a.first) < std::tie(b.title, b.first);
+    });
     for (const Entry& entry : entries) {
         const QString title = names.value(entry.title) > 1
                                   ? QStringLiteral("%1, с %2").arg(entry.title, entry.first)
