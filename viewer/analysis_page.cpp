@@ -163,6 +163,7 @@ AnalysisPage::AnalysisPage(QWidget* parent)
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->verticalHeader()->hide();
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
         table->horizontalHeader()->setStretchLastSection(true);
     }
 

@@ -89,6 +89,7 @@ PastRunPage::PastRunPage(const ViewerEnvironment& environment, BaseLookup& bases
 
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("RunSummary"));
+    summary_->setAccessibleName(QStringLiteral("Сведения о прохождении"));
     summary_->setTextFormat(Qt::RichText);
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -104,6 +105,7 @@ PastRunPage::PastRunPage(const ViewerEnvironment& environment, BaseLookup& bases
     answers_->setSelectionBehavior(QAbstractItemView::SelectRows);
     answers_->setSelectionMode(QAbstractItemView::SingleSelection);
     answers_->verticalHeader()->hide();
+    answers_->verticalHeader()->setDefaultSectionSize(answers_->fontMetrics().height() + 6);
     answers_->horizontalHeader()->setStretchLastSection(true);
 
     question_ = new QTextBrowser;

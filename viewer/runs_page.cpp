@@ -126,6 +126,7 @@ RunsPage::RunsPage(QWidget* parent)
     table_->verticalHeader()->hide();
     // Uniform rows: the view never asks for rows out of sight to size them.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setSortIndicator(RunsModel::StartedAt, Qt::DescendingOrder);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionsMovable(true);

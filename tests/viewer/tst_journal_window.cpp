@@ -12,6 +12,7 @@
 #include "viewer/runs_model.h"
 #include "viewer/runs_page.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -544,6 +545,30 @@ private slots:
         QCOMPARE(window->tabs()->currentWidget(), window->analysisPage());
         QTest::keyClick(window->runsPage()->table(), Qt::Key_Return);
         QCOMPARE(boxes_.shown().size(), 1);
+    }
+
+    void everyControlHasAnAccessibleName() {
+        auto window = newWindow();
+        window->openRun(QStringLiteral("e1"));
+        QStringList unnamed;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const bool control =
+                qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                qobject_cast<QAbstractSpinBox*>(widget) ||
+                qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QLineEdit*>(widget);
+            // The parts Qt builds inside a control (header views, corner
+            // buttons, a line edit's clear button, the calendar pop-up)
+            // speak for it.
+            QWidget* parent = widget->parentWidget();
+            const bool part =
+                qobject_cast<QHeaderView*>(widget) || qobject_cast<QAbstractItemView*>(parent) ||
+                qobject_cast<QLineEdit*>(parent) || qobject_cast<QAbstractSpinBox*>(parent) ||
+                qobject_cast<QComboBox*>(parent) || widget->window() != window.get();
+            if (control && !part && widget->accessibleName().isEmpty())
+                unnamed << QStringLiteral("%1 %2").arg(
+                    QLatin1String(widget->metaObject()->className()), widget->objectName());
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     }
 
     void theWindowNeverChangesTheJournal() {
