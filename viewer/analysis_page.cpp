@@ -188,6 +188,7 @@ AnalysisPage::AnalysisPage(QWidget* parent)
     split->addWidget(plots_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({600, 420});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);
@@ -227,8 +228,10 @@ bool AnalysisPage::showAnalysis(const JournalReader* reader, const RunFilter& fi
     fillItems();
     fillTickets();
     plotFacility();
+    // The plots of the runs analysed: this base, this kind.
     RunFilter ofBase = filter;
     ofBase.baseSha256 = baseSha256;
+    ofBase.kind = kind;
     return plotGrades(*reader, ofBase, error) && plotPassedByWeek(*reader, ofBase, error);
 }
 
@@ -340,6 +343,7 @@ bool AnalysisPage::plotGrades(const JournalReader& reader, const RunFilter& filt
     x->setTitleText(QStringLiteral("оценка"));
     auto* y = new QValueAxis;
     y->setRange(0, most);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

@@ -313,7 +313,9 @@ QString PastRunPage::questionHtml(int ticket, int question, const QList<int>& ch
         const bool isChosen = chosen.contains(k);
         const bool isRight = right.contains(k);
         const QString text = haveRecord ? fromBaseText(record.answers[size_t(k - 1)]) : QString();
-        if (haveRecord && text.isEmpty() && !isChosen && !isRight)
+        // Answers the question does not have, or that nothing is known of
+        // without the base, are left out.
+        if ((!haveRecord || text.isEmpty()) && !isChosen && !isRight)
             continue;
         const int colour = confirmedColour(isChosen, isRight, 16777215, colours_);
         QString marks;
