@@ -162,6 +162,7 @@ AnalysisPage::AnalysisPage(QWidget* parent)
     for (QTableWidget* table : {items_, tickets_}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setTabKeyNavigation(false);
         table->verticalHeader()->hide();
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
         table->horizontalHeader()->setStretchLastSection(true);

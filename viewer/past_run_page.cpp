@@ -103,6 +103,8 @@ PastRunPage::PastRunPage(const ViewerEnvironment& environment, BaseLookup& bases
                                          QStringLiteral("Время на вопрос")});
     answers_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     answers_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab goes on to the next control, not the next cell.
+    answers_->setTabKeyNavigation(false);
     answers_->setSelectionMode(QAbstractItemView::SingleSelection);
     answers_->verticalHeader()->hide();
     answers_->verticalHeader()->setDefaultSectionSize(answers_->fontMetrics().height() + 6);

@@ -119,6 +119,8 @@ RunsPage::RunsPage(QWidget* parent)
     table_ = named(new QTableView, "RunsTable", QStringLiteral("Прохождения"));
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab goes on to the next control, not the next cell.
+    table_->setTabKeyNavigation(false);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSortingEnabled(true);
     table_->setAlternatingRowColors(true);

@@ -367,6 +367,11 @@ private slots:
         window->findChild<QPushButton*>(QStringLiteral("PrintReport"))->click();
         QVERIFY(fileBytes(dir_.filePath(QStringLiteral("report.pdf"))).startsWith("%PDF"));
 
+        // Tab leaves a table for the next control instead of walking its cells.
+        QWidget* table2 = const_cast<QTableWidget*>(answers);
+        table2->setFocus();
+        QTest::keyClick(table2, Qt::Key_Tab);
+        QVERIFY(!table2->hasFocus());
         // Escape goes back to the list, on the run it came from.
         QTest::keyClick(window->findChild<QPushButton*>(QStringLiteral("BackToRun")),
                         Qt::Key_Space);
