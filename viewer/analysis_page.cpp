@@ -47,14 +47,15 @@ enum ItemColumn {
 // Bars and their legend: a question without flags, and one colour a flag.
 struct FlagLook {
     const char* flag;
-    const char* title;
+    const char* title;  // in the table
+    const char* legend; // under the plot, where room is short
     QColor colour;
 };
 const FlagLook FlagLooks[] = {
-    {"", "без замечаний", QColor(0x4f, 0x86, 0xad)},
-    {"too_hard", "слишком трудный", QColor(0xc0, 0x39, 0x2b)},
-    {"too_easy", "слишком легкий", QColor(0xe8, 0xa3, 0x3d)},
-    {"negative_discrimination", "отрицательная различительная способность",
+    {"", "без замечаний", "без замечаний", QColor(0x4f, 0x86, 0xad)},
+    {"too_hard", "слишком трудный", "трудный", QColor(0xc0, 0x39, 0x2b)},
+    {"too_easy", "слишком легкий", "легкий", QColor(0xe8, 0xa3, 0x3d)},
+    {"negative_discrimination", "отрицательная различительная способность", "различение < 0",
      QColor(0x7d, 0x3c, 0x98)},
 };
 
@@ -281,7 +282,7 @@ void AnalysisPage::plotFacility() {
     auto* series = new QStackedBarSeries;
     QList<QBarSet*> sets;
     for (const FlagLook& look : FlagLooks) {
-        auto* set = new QBarSet(QString::fromUtf8(look.title));
+        auto* set = new QBarSet(QString::fromUtf8(look.legend));
         set->setColor(look.colour);
         set->setBorderColor(look.colour);
         sets << set;
@@ -304,6 +305,7 @@ void AnalysisPage::plotFacility() {
     x->setTitleText(QStringLiteral("билет.вопрос"));
     auto* y = new QValueAxis;
     y->setRange(0, 1);
+    y->setTickCount(6);
     y->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -396,6 +398,7 @@ bool AnalysisPage::plotPassedByWeek(const JournalReader& reader, const RunFilter
                     weeks.lastKey().addDays(3).startOfDay());
     auto* y = new QValueAxis;
     y->setRange(0, 100);
+    y->setTickCount(6);
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
