@@ -4,6 +4,7 @@
 #include "app/desktop_opener.h"
 #include "app/help_file.h"
 #include "app/hint_wrapping.h"
+#include "app/journal_session.h"
 #include "app/literature_page.h"
 #include "app/main_menu_page.h"
 #include "app/open_base_page.h"
@@ -196,16 +197,20 @@ void TForm1::firstShowing() {
     spSkinSpeedButton1Click();
     if (!load(live_, *environment_.settings, *environment_.boxes))
         return;
+    openJournal();
     showPage(openBasePanel_);
     FormResize();
     splash_->exec();
+    tellJournalProblem();
+    offerUnfinishedRuns();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (environment_.boxes->confirm(
-            QStringLiteral("Вы действительно хотите выйте из Korvel Test?")))
+            QStringLiteral("Вы действительно хотите выйте из Korvel Test?"))) {
+        engine_->windowClosing();
         event->accept();
-    else
+    } else
         event->ignore();
 }
 

@@ -21,6 +21,7 @@ namespace korvel {
 class AboutWindow;
 class ExamInfoDialog;
 class HintWrapper;
+class JournalSession;
 class LiteraturePage;
 class MainMenuPage;
 class OpenBasePage;
@@ -33,6 +34,7 @@ class SettingsPage;
 class SplashWindow;
 class TicketChoiceDialog;
 struct OpenedBase;
+struct StoredRun;
 
 // The main window: owns every page, the live settings and the run engine
 // (with the open base and the run state), and creates the other windows of
@@ -130,6 +132,14 @@ private:
     void drawBusy();
     void execRunDialog(QDialog* dialog);
 
+    // The results journal (main_window_journal.cpp).
+    QDateTime utcNow() const;
+    void openJournal();
+    void tellJournalProblem();
+    void offerUnfinishedRuns();
+    bool resumeExam(const StoredRun& run);
+    void endInterrupted(const StoredRun& run);
+
     // RunWindow: what the run engine needs of the window.
     void showRunPage(RunPage page) override;
     void processPendingMessages() override;
@@ -156,6 +166,9 @@ private:
     Archiver archiver_;
 
     std::unique_ptr<RunEngine> engine_;
+    // Null while the journal is off.
+    std::unique_ptr<JournalSession> journal_;
+    bool wallClockOnResume_ = false;
 
     QString currentArchiveName_;
     bool baseUsable_ = false;

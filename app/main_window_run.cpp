@@ -45,6 +45,7 @@ void TForm1::createRunEngine() {
     run.timeOfDay = environment_.timeOfDay;
     if (!run.timeOfDay)
         run.timeOfDay = [] { return QTime::currentTime(); };
+    run.utcNow = environment_.utcNow;
     engine_ = std::make_unique<RunEngine>(run);
 
     questionPanel_->attach(*engine_);

@@ -2,6 +2,7 @@
 
 #include "engine/run_window.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 #include <QUrl>
@@ -37,6 +38,9 @@ struct ShellEnvironment {
     std::function<int(int low, int high)> random;
     // The time of day the question page's clock shows. Empty: the local time.
     std::function<QTime()> timeOfDay;
+    // The moment, in UTC, the results journal records and resuming measures
+    // from. Empty: the system clock.
+    std::function<QDateTime()> utcNow;
     // Shows a modal dialog of the run (TForm4, TForm2) and returns once the
     // user is done with it. Empty: QDialog::exec(). A test hands in a
     // function that works the dialog's controls while it is shown; a dialog

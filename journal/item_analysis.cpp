@@ -1,24 +1,22 @@
 #include "journal/item_analysis.h"
 
 #include "journal/journal_failure.h"
+#include "journal/journal_reader.h"
 #include "journal/journal_values.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <vector>
 
 namespace korvel {
 
 namespace {
-
-using ItemKey = std::pair<int, int>; // ticket, question
-
-const QString FinishedRunsOfBase =
-    QStringLiteral("r.base_sha256 = ? AND r.kind = ? AND r.ended_by IN ('last_answer', "
-                   "'time_limit')");
 
 // Sums over the runs that answered a question: x its score, y the rest.
 struct QuestionSums {
@@ -30,20 +28,45 @@ struct QuestionSums {
 struct TicketSums {
     int k = 0; // questions in the ticket
     qint64 n = 0, total = 0, totalSquares = 0;
-    std::map<int, qint64> rightByQuestion;
+    std::vector<qint64> rightByQuestion; // complete runs that answered question q right, at q
 };
 
-struct FinalAnswer {
-    int chosenMask = 0; // bit k-1 for answer k
-    bool correct = false;
-};
+// Bit k-1 set when answer k was chosen, from the "1;3" text; a single answer,
+// by far the most common, without searching.
+QString chosenMaskSql() {
+    QStringList bits;
+    for (int k = 1; k <= 5; ++k)
+        bits << QStringLiteral("%1 * (instr(';' || a.chosen || ';', ';%2;') > 0)")
+                    .arg(1 << (k - 1))
+                    .arg(k);
+    return QStringLiteral("CASE WHEN length(a.chosen) = 1 AND a.chosen BETWEEN '1' AND '5' "
+                          "THEN 1 << (unicode(a.chosen) - 49) ELSE %1 END")
+        .arg(bits.join(QStringLiteral(" + ")));
+}
 
-int chosenMask(const QString& chosen) {
-    int mask = 0;
-    for (int k : parseAnswerList(chosen))
-        if (k >= 1 && k <= 5)
-            mask |= 1 << (k - 1);
-    return mask;
+// Ticket and question numbers take 11 bits each in the packing; the program
+// keeps them to 1..1000.
+QString inPackingRange(const char* table) {
+    return QStringLiteral("%1.ticket BETWEEN 1 AND 2047 AND %1.question BETWEEN 1 AND 2047")
+        .arg(QLatin1String(table));
+}
+
+template <typename Visit>
+void forEachNumber(QByteArrayView list, Visit visit) {
+    qint64 number = 0;
+    bool inNumber = false;
+    for (char c : list) {
+        if (c >= '0' && c <= '9') {
+            number = number * 10 + (c - '0');
+            inNumber = true;
+        } else if (inNumber) {
+            visit(number);
+            number = 0;
+            inNumber = false;
+        }
+    }
+    if (inNumber)
+        visit(number);
 }
 
 std::optional<double> pearson(const QuestionSums& s) {
@@ -67,8 +90,8 @@ std::optional<double> cronbachAlpha(const TicketSums& s) {
         return (squares - sum * sum / n) / (n - 1);
     };
     double items = 0;
-    for (const auto& [question, right] : s.rightByQuestion)
-        items += sampleVariance(double(right), double(right)); // x² = x for 0/1 scores
+    for (size_t q = 1; q < s.rightByQuestion.size(); ++q) // x² = x for 0/1 scores
+        items += sampleVariance(double(s.rightByQuestion[q]), double(s.rightByQuestion[q]));
     const double total = sampleVariance(double(s.total), double(s.totalSquares));
     if (total <= 0)
         return std::nullopt;
@@ -77,46 +100,68 @@ std::optional<double> cronbachAlpha(const TicketSums& s) {
 
 class Accumulator {
 public:
-    void answer(int ticket, int question, const QString& chosen, bool correct) {
-        runAnswers_[{ticket, question}] = {chosenMask(chosen), correct};
+    void answer(int ticket, int question, int seq, int chosenMask, bool correct) {
+        run_.push_back({ticket * 2048 + question, seq, chosenMask, correct});
     }
 
-    // Folds the answers of the run just read into the sums.
+    // Folds the last answers of the run just read into the sums.
     void endRun(int rightCount, int questionsPerTicket) {
-        std::map<int, std::pair<int, qint64>> byTicket; // answered questions, score
-        for (const auto& [key, final] : runAnswers_) {
-            QuestionSums& s = questions_[key];
-            const int x = final.correct ? 1 : 0;
+        std::sort(run_.begin(), run_.end(), [](const RunAnswer& a, const RunAnswer& b) {
+            return a.key != b.key ? a.key < b.key : a.seq < b.seq;
+        });
+        // Sorted by ticket, question and seq: the last of each question
+        // stands, and each ticket's questions are together.
+        int ticket = -1;
+        int answered = 0;
+        qint64 score = 0;
+        const auto endTicket = [&](qsizetype end) {
+            if (ticket < 0)
+                return;
+            TicketSums& t = tickets_[ticket];
+            t.k = questionsPerTicket;
+            if (answered != questionsPerTicket)
+                return;
+            ++t.n;
+            t.total += score;
+            t.totalSquares += score * score;
+            t.rightByQuestion.resize(size_t(questionsPerTicket) + 1);
+            for (qsizetype k = end - 1; k >= 0 && run_[size_t(k)].key / 2048 == ticket; --k)
+                if (isLast(k) && inTicket(run_[size_t(k)].key % 2048, questionsPerTicket))
+                    t.rightByQuestion[size_t(run_[size_t(k)].key % 2048)] +=
+                        run_[size_t(k)].correct ? 1 : 0;
+        };
+        for (qsizetype k = 0; k < qsizetype(run_.size()); ++k) {
+            const RunAnswer& a = run_[size_t(k)];
+            if (a.key / 2048 != ticket) {
+                endTicket(k);
+                ticket = a.key / 2048;
+                answered = 0;
+                score = 0;
+            }
+            if (!isLast(k))
+                continue;
+            QuestionSums& s = questions_[a.key];
+            const int x = a.correct ? 1 : 0;
             const qint64 y = rightCount - x;
             ++s.n;
             s.x += x;
             s.y += y;
             s.xy += x * y;
             s.yy += y * y;
-            for (int k = 0; k < 5; ++k)
-                if (final.chosenMask & (1 << k))
-                    ++s.choices[size_t(k)];
-            if (key.second >= 1 && key.second <= questionsPerTicket) {
-                ++byTicket[key.first].first;
-                byTicket[key.first].second += x;
+            for (int c = 0; c < 5; ++c)
+                if (a.chosenMask & (1 << c))
+                    ++s.choices[size_t(c)];
+            if (inTicket(a.key % 2048, questionsPerTicket)) {
+                ++answered;
+                score += x;
             }
         }
-        for (const auto& [ticket, answered] : byTicket) {
-            TicketSums& t = tickets_[ticket];
-            t.k = questionsPerTicket;
-            if (answered.first != questionsPerTicket)
-                continue;
-            ++t.n;
-            t.total += answered.second;
-            t.totalSquares += answered.second * answered.second;
-            for (int q = 1; q <= questionsPerTicket; ++q)
-                t.rightByQuestion[q] += runAnswers_[{ticket, q}].correct ? 1 : 0;
-        }
-        runAnswers_.clear();
+        endTicket(qsizetype(run_.size()));
+        run_.clear();
     }
 
-    void presented(int ticket, int question, int runs) {
-        questions_[{ticket, question}].presented = runs;
+    void presented(int ticket, int question) {
+        ++questions_[ticket * 2048 + question].presented;
         tickets_[ticket];
     }
 
@@ -124,10 +169,13 @@ public:
         ItemAnalysis analysis;
         analysis.baseSha256 = sha;
         analysis.runs = runs;
-        for (const auto& [key, s] : questions_) {
+        QList<int> keys = questions_.keys();
+        std::sort(keys.begin(), keys.end());
+        for (int key : keys) {
+            const QuestionSums& s = questions_[key];
             QuestionStatistics q;
-            q.ticket = key.first;
-            q.question = key.second;
+            q.ticket = key / 2048;
+            q.question = key % 2048;
             q.presented = s.presented;
             q.answered = int(s.n);
             q.right = int(s.x);
@@ -149,8 +197,22 @@ public:
     }
 
 private:
-    std::map<ItemKey, FinalAnswer> runAnswers_;
-    std::map<ItemKey, QuestionSums> questions_;
+    struct RunAnswer {
+        int key; // ticket * 2048 + question
+        int seq;
+        int chosenMask; // bit k-1 for answer k
+        bool correct;
+    };
+
+    bool isLast(qsizetype k) const {
+        return k + 1 == qsizetype(run_.size()) || run_[size_t(k + 1)].key != run_[size_t(k)].key;
+    }
+    static bool inTicket(int question, int questionsPerTicket) {
+        return question >= 1 && question <= questionsPerTicket;
+    }
+
+    std::vector<RunAnswer> run_;
+    QHash<int, QuestionSums> questions_;
     std::map<int, TicketSums> tickets_;
 };
 
@@ -158,81 +220,138 @@ QJsonValue figure(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// The runs analysed, as a condition on runs (aliased r) and its values.
+bool analysedRuns(const QSqlDatabase& db, const QString& baseSha256, RecordedRunKind kind,
+                  const RunFilter& filter, QString& condition, QVariantList& values,
+                  QString& error) {
+    if (kind == RecordedRunKind::WorkOnErrors) {
+        error = QStringLiteral("work on errors is not analysed");
+        return false;
+    }
+    RunFilter narrower = filter;
+    narrower.kind = kind;
+    narrower.baseSha256 = baseSha256;
+    QString clause;
+    if (!runFilterCondition(db, narrower, clause, values, error))
+        return false;
+    condition = QStringLiteral("r.ended_by IN ('last_answer', 'time_limit') AND %1").arg(clause);
+    return true;
+}
+
+bool run(QSqlQuery& query, const QString& statement, const QVariantList& values, QString& error) {
+    query.setForwardOnly(true);
+    query.prepare(statement);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    error = failureDetail(query.lastError());
+    return false;
+}
+
+std::optional<ItemAnalysis> finished(const QSqlQuery& query, const Accumulator& sums,
+                                     const QString& sha, int runs, QString& error) {
+    if (query.lastError().isValid()) {
+        error = failureDetail(query.lastError());
+        return std::nullopt;
+    }
+    return sums.result(sha, runs);
+}
+
 } // namespace
 
 std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& baseSha256,
                                          RecordedRunKind kind, QString& error,
                                          const RunFilter& filter) {
-    if (kind == RecordedRunKind::WorkOnErrors) {
-        error = QStringLiteral("work on errors is not analysed");
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return analyseItemsRowByRow(db, baseSha256, kind, error, filter);
+    QString condition;
+    QVariantList values;
+    if (!analysedRuns(db, baseSha256, kind, filter, condition, values, error))
         return std::nullopt;
-    }
-    RunFilter narrower = filter;
-    narrower.kind.reset();
-    narrower.baseSha256.clear();
-    QString narrowerCondition;
-    QVariantList narrowerValues;
-    if (!runFilterCondition(db, narrower, narrowerCondition, narrowerValues, error))
-        return std::nullopt;
-    const QString finishedRuns =
-        QStringLiteral("%1 AND (%2)").arg(FinishedRunsOfBase, narrowerCondition);
-    const QString kindText = kindWord(kind);
+    // One row a run: its answers and its presentations packed into integers
+    // and concatenated by SQLite, so a journal of millions of answers moves
+    // through Qt as one value a run instead of seven an answer.
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    const auto run = [&](const QString& statement) {
-        query.prepare(statement);
-        query.addBindValue(baseSha256);
-        query.addBindValue(kindText);
-        for (const QVariant& value : narrowerValues)
-            query.addBindValue(value);
-        if (query.exec())
-            return true;
-        error = failureDetail(query.lastError());
-        return false;
-    };
-
-    if (!run(QStringLiteral("SELECT count(*) FROM runs r WHERE %1").arg(finishedRuns)) ||
-        !query.next())
+    if (!run(query,
+             QStringLiteral(
+                 "SELECT r.right_count, r.questions_per_ticket, "
+                 "CAST((SELECT group_concat((((a.seq * 2048 + a.ticket) * 2048 + a.question) "
+                 "* 2 + a.correct) * 32 + (%1)) FROM answers a "
+                 "WHERE a.run_id = r.run_id AND %2) AS BLOB), "
+                 "CAST((SELECT group_concat(p.ticket * 2048 + p.question) FROM presented p "
+                 "WHERE p.run_id = r.run_id AND %3) AS BLOB) FROM runs r WHERE %4")
+                 .arg(chosenMaskSql(), inPackingRange("a"), inPackingRange("p"), condition),
+             values, error))
         return std::nullopt;
-    const int runs = query.value(0).toInt();
-
     Accumulator sums;
-    if (!run(QStringLiteral("SELECT p.ticket, p.question, count(*) FROM runs r JOIN presented p "
+    int runs = 0;
+    while (query.next()) {
+        ++runs;
+        forEachNumber(query.value(2).toByteArray(), [&](qint64 packed) {
+            sums.answer(int((packed >> 17) & 2047), int((packed >> 6) & 2047), int(packed >> 28),
+                        int(packed & 31), (packed >> 5) & 1);
+        });
+        forEachNumber(query.value(3).toByteArray(), [&](qint64 packed) {
+            sums.presented(int(packed >> 11), int(packed & 2047));
+        });
+        sums.endRun(query.value(0).toInt(), query.value(1).toInt());
+    }
+    return finished(query, sums, baseSha256, runs, error);
+}
+
+std::optional<ItemAnalysis> analyseItemsRowByRow(const QSqlDatabase& db, const QString& baseSha256,
+                                                 RecordedRunKind kind, QString& error,
+                                                 const RunFilter& filter) {
+    QString condition;
+    QVariantList values;
+    if (!analysedRuns(db, baseSha256, kind, filter, condition, values, error))
+        return std::nullopt;
+    Accumulator sums;
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT p.ticket, p.question, count(*) FROM runs r JOIN presented p "
                             "ON p.run_id = r.run_id WHERE %1 GROUP BY p.ticket, p.question")
-                 .arg(finishedRuns)))
+                 .arg(condition),
+             values, error))
         return std::nullopt;
     while (query.next())
-        sums.presented(query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt());
-
-    // By run (in the order of the base index, so SQLite need not sort) and
-    // seq, so each run's answers arrive together and its last answer last.
-    if (!run(QStringLiteral("SELECT r.rowid, r.right_count, r.questions_per_ticket, a.ticket, "
-                            "a.question, a.chosen, a.correct FROM runs r JOIN answers a "
-                            "ON a.run_id = r.run_id WHERE %1 ORDER BY r.rowid, a.seq")
-                 .arg(finishedRuns)))
+        for (int k = query.value(2).toInt(); k > 0; --k)
+            sums.presented(query.value(0).toInt(), query.value(1).toInt());
+    if (!run(query,
+             QStringLiteral("SELECT r.run_id, r.right_count, r.questions_per_ticket, a.seq, "
+                            "a.ticket, a.question, a.chosen, a.correct FROM runs r JOIN answers a "
+                            "ON a.run_id = r.run_id WHERE %1 ORDER BY r.run_id")
+                 .arg(condition),
+             values, error))
         return std::nullopt;
-    qint64 current = -1;
+    QString current;
     int rightCount = 0;
     int questionsPerTicket = 0;
     while (query.next()) {
-        const qint64 rowid = query.value(0).toLongLong();
-        if (rowid != current) {
-            if (current >= 0)
+        const QString runId = query.value(0).toString();
+        if (runId != current) {
+            if (!current.isEmpty())
                 sums.endRun(rightCount, questionsPerTicket);
-            current = rowid;
+            current = runId;
             rightCount = query.value(1).toInt();
             questionsPerTicket = query.value(2).toInt();
         }
-        sums.answer(query.value(3).toInt(), query.value(4).toInt(), query.value(5).toString(),
-                    query.value(6).toInt() != 0);
+        int mask = 0;
+        for (int k : parseAnswerList(query.value(6).toString()))
+            if (k >= 1 && k <= 5)
+                mask |= 1 << (k - 1);
+        sums.answer(query.value(4).toInt(), query.value(5).toInt(), query.value(3).toInt(), mask,
+                    query.value(7).toInt() != 0);
     }
-    if (query.lastError().isValid()) {
-        error = failureDetail(query.lastError());
-        return std::nullopt;
-    }
-    if (current >= 0)
+    if (!current.isEmpty())
         sums.endRun(rightCount, questionsPerTicket);
-    return sums.result(baseSha256, runs);
+    if (!run(query, QStringLiteral("SELECT count(*) FROM runs r WHERE %1").arg(condition), values,
+             error) ||
+        !query.next())
+        return std::nullopt;
+    const int runs = query.value(0).toInt();
+    return finished(query, sums, baseSha256, runs, error);
 }
 
 QJsonObject itemAnalysisJson(const ItemAnalysis& analysis) {

@@ -44,10 +44,15 @@ struct ItemAnalysis {
 
 // One pass over the answers; nullopt (and `error`) when the reading failed.
 // Work on errors is never analysed. `filter` narrows the runs further (its
-// kind and base digest are the arguments').
+// kind and base digest are the arguments'). On SQLite a packed query reads
+// one value a run; elsewhere (a centre's server) the row-by-row way.
 std::optional<ItemAnalysis> analyseItems(const QSqlDatabase& db, const QString& baseSha256,
                                          RecordedRunKind kind, QString& error,
                                          const RunFilter& filter = {});
+// The same in standard SQL, an answer a row.
+std::optional<ItemAnalysis> analyseItemsRowByRow(const QSqlDatabase& db, const QString& baseSha256,
+                                                 RecordedRunKind kind, QString& error,
+                                                 const RunFilter& filter = {});
 
 // {"base_sha256", "runs", "questions": [...], "tickets": [...]}, a figure
 // that cannot be computed as null.

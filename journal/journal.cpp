@@ -238,7 +238,7 @@ bool Journal::Private::prepareStatements() {
                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                   "ON CONFLICT (run_id) DO NOTHING")) &&
            prepare(s.insertPresented,
-                   QStringLiteral("INSERT INTO presented (run_id, ticket, question, right, "
+                   QStringLiteral("INSERT INTO presented (run_id, ticket, question, \"right\", "
                                   "first_shown_at) SELECT ?, ?, ?, ?, ? WHERE %1 "
                                   "ON CONFLICT DO NOTHING")
                        .arg(RunIsOpen)) &&
@@ -246,7 +246,7 @@ bool Journal::Private::prepareStatements() {
                                               "WHERE run_id = ? AND ended_at IS NULL")) &&
            prepare(s.insertAnswer,
                    QStringLiteral("INSERT INTO answers (run_id, seq, ticket, question, chosen, "
-                                  "right, correct, shown_at, answered_at, ms_on_question, "
+                                  "\"right\", correct, shown_at, answered_at, ms_on_question, "
                                   "elapsed_s) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ? WHERE %1 "
                                   "ON CONFLICT DO NOTHING")
                        .arg(RunIsOpen)) &&

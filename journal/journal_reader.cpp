@@ -137,8 +137,9 @@ bool JournalReader::forEachRun(const RunFilter& filter,
     const QString condition = sqlCondition(filter, values);
     QSqlQuery query(db_);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM runs WHERE %2 ORDER BY started_at DESC, run_id")
-                      .arg(QLatin1String(StoredRunColumns), condition));
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM runs WHERE %2 ORDER BY started_at DESC, run_id DESC")
+            .arg(QLatin1String(StoredRunColumns), condition));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec()) {
@@ -161,9 +162,10 @@ bool JournalReader::forEachRun(const RunFilter& filter,
 JournalReader::Lookup JournalReader::findRun(const QString& idOrPrefix, QString& runId) const {
     QSqlQuery query(db_);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT run_id FROM runs WHERE run_id = ? "
-                                 "UNION SELECT run_id FROM (SELECT run_id FROM runs "
-                                 "WHERE run_id LIKE ? ESCAPE '\\' ORDER BY run_id LIMIT 11)"));
+    query.prepare(
+        QStringLiteral("SELECT run_id FROM runs WHERE run_id = ? "
+                       "UNION SELECT run_id FROM (SELECT run_id FROM runs "
+                       "WHERE run_id LIKE ? ESCAPE '\\' ORDER BY run_id LIMIT 11) AS candidates"));
     query.addBindValue(idOrPrefix);
     query.addBindValue(likePattern(idOrPrefix));
     if (idOrPrefix.isEmpty() || !query.exec()) {

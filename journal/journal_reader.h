@@ -30,7 +30,8 @@ struct RunFilter {
 
 // A journal opened for reading only (korvelbase, the journal window): it
 // never creates, changes or moves the file, so it may read a journal the
-// program is writing at the same time.
+// program is writing at the same time. Its queries are standard SQL, so
+// the same ones serve a centre's server.
 class JournalReader {
 public:
     // nullptr and a sentence for `error` when the file is missing, is not a

@@ -23,7 +23,7 @@ std::optional<int> optionalInt(const QVariant& value) {
 
 bool readAnswers(QSqlQuery& query, const QString& runId, StoredRun& run) {
     query.prepare(QStringLiteral(
-        "SELECT seq, ticket, question, chosen, right, correct, shown_at, answered_at, "
+        "SELECT seq, ticket, question, chosen, \"right\", correct, shown_at, answered_at, "
         "ms_on_question, elapsed_s FROM answers WHERE run_id = ? ORDER BY seq"));
     query.addBindValue(runId);
     if (!query.exec())
@@ -46,8 +46,9 @@ bool readAnswers(QSqlQuery& query, const QString& runId, StoredRun& run) {
 }
 
 bool readPresented(QSqlQuery& query, const QString& runId, StoredRun& run) {
-    query.prepare(QStringLiteral("SELECT ticket, question, right, first_shown_at FROM presented "
-                                 "WHERE run_id = ? ORDER BY first_shown_at, ticket, question"));
+    query.prepare(
+        QStringLiteral("SELECT ticket, question, \"right\", first_shown_at FROM presented "
+                       "WHERE run_id = ? ORDER BY first_shown_at, ticket, question"));
     query.addBindValue(runId);
     if (!query.exec())
         return false;

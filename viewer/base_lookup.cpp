@@ -1,23 +1,12 @@
 #include "viewer/base_lookup.h"
 
 #include "basestore/base_archive.h"
+#include "journal/base_digest.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace korvel {
-
-QString fileSha256(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
-}
 
 BaseLookup::BaseLookup(QString baseFolder)
     : folder_(std::move(baseFolder)) {}
@@ -28,7 +17,7 @@ QString BaseLookup::digestOf(const QString& path) {
     if (known.size != info.size() || known.modified != info.lastModified()) {
         known.size = info.size();
         known.modified = info.lastModified();
-        known.sha256 = fileSha256(path);
+        known.sha256 = baseArchiveSha256(path);
     }
     return known.sha256;
 }

@@ -30,7 +30,4 @@ private:
     QHash<QString, Known> known_;
 };
 
-// Lower-case hex SHA-256 of a file's bytes; empty when it cannot be read.
-QString fileSha256(const QString& path);
-
 } // namespace korvel

@@ -5,13 +5,13 @@
 #include "basestore/question_record.h"
 #include "engine/report_file_saving.h"
 #include "journal/journal_values.h"
+#include "journal/past_report.h"
 #include "platform/message_boxes.h"
 #include "richtext/base_text.h"
 #include "richtext/rtf_reader.h"
 #include "settings/color_ref.h"
 #include "settings/live_settings.h"
 #include "viewer/base_lookup.h"
-#include "viewer/run_report.h"
 #include "viewer/runs_model.h"
 
 #include <QFileInfo>
@@ -224,7 +224,8 @@ void PastRunPage::showRun(const StoredRun& run) {
                                 "суммой нет в папке Base: тексты вопросов и отчет недоступны."
                                 "</span>");
     summary_->setText(lines.join(QStringLiteral("<br>")));
-    showReport_->setEnabled(!basePath_.isEmpty() && !start.tickets.isEmpty());
+    // A report is of an ended run, as the results page gave it.
+    showReport_->setEnabled(run.end && !basePath_.isEmpty() && !start.tickets.isEmpty());
     fillAnswers();
 }
 
@@ -336,10 +337,9 @@ QString PastRunPage::questionHtml(int ticket, int question, const QList<int>& ch
 }
 
 void PastRunPage::ShowReportClick() {
-    if (!run_ || basePath_.isEmpty())
+    if (!run_ || !run_->end || basePath_.isEmpty())
         return;
-    const StoredRunCells cells = cellsOf(*run_);
-    const ReportInput input = reportInputFor(*run_, cells, basePath_, archiver_);
+    const ReportInput input = pastReportInput(*run_, basePath_, archiver_);
     int recordFailures = 0;
     ReportHooks hooks;
     hooks.fileIoError = [&recordFailures] { ++recordFailures; };

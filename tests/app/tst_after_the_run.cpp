@@ -19,34 +19,8 @@ using namespace korvel;
 class AfterTheRunTest : public QObject, public WindowFixture {
     Q_OBJECT
 
-    void click(const QString& name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-
     bool switchOn(int n) const {
         return control<QAbstractButton>(QStringLiteral("spSkinSwitch%1").arg(n))->isChecked();
-    }
-
-    // Answers the question shown, right or wrong, and lets its lamp go off.
-    void answer(bool right) {
-        const int t = window_->CurrentTicket();
-        const int q = window_->CurrentQuestion();
-        if (window_->AnswerMode() == 0) {
-            for (int n = 1; n <= 5; ++n) {
-                const bool isRight = window_->rightAnswers().flag(t, q, n);
-                if (control(QStringLiteral("spSkinPanel%1").arg(n + 11))->isVisible() &&
-                    isRight == right) {
-                    click(QStringLiteral("spSkinSwitch%1").arg(n));
-                    if (!right)
-                        break;
-                }
-            }
-            click("ButtonTestChois");
-        } else {
-            clickAnswer(right ? rightAnswerOfShownQuestion() : wrongAnswerOfShownQuestion());
-        }
-        if (window_->timerRunning(3))
-            window_->Timer3Timer();
-        else
-            window_->Timer2Timer();
     }
 
     QTextBrowser* viewer() const { return window_->literaturePage()->viewer(); }

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,6 +145,9 @@ private slots:
         QDir(folder_->path()).mkpath("Base");
         settings_ =
             std::make_unique<QSettings>(folder_->filePath("settings.ini"), QSettings::IniFormat);
+        // The window's own results journal, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        settings_->setValue("JournalFile", folder_->filePath("journal.sqlite"));
         log_ = std::make_unique<EventLog>();
         boxes_ = std::make_unique<LoggingBoxes>(*log_);
         sound_ = std::make_unique<LoggingSound>(*log_);

@@ -5,6 +5,7 @@
 // day and dialogs worked by the test.
 #include "app/answer_widgets.h"
 #include "app/main_window.h"
+#include "app/open_base_page.h"
 #include "platform/message_boxes.h"
 #include "platform/sound_output.h"
 
@@ -17,6 +18,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -56,15 +58,33 @@ W* inside(QWidget* parent, const QString& name) {
     return widget;
 }
 
+// The program folder of a test: a temporary one, or one handed in by the
+// process that made it (and removes it).
+class TestFolder {
+public:
+    TestFolder()
+        : dir_(std::make_unique<QTemporaryDir>())
+        , path_(dir_->path()) {}
+    explicit TestFolder(const QString& path)
+        : path_(path) {}
+    QString path() const { return path_; }
+    QString filePath(const QString& name) const { return QDir(path_).filePath(name); }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path_;
+};
+
 class WindowFixture {
 protected:
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<TestFolder> folder_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<ScriptedMessageBoxes> boxes_;
     std::unique_ptr<EventSound> sound_;
     std::unique_ptr<TForm1> window_;
     QList<int> draws_; // the random numbers handed out, in order; then 0
     QTime now_{9, 5};
+    QDateTime utc_{QDate(2026, 3, 2), QTime(6, 5), Qt::UTC};
     std::function<void(QDialog&)> dialog_;
     // The save dialog's answer (empty: cancel) and the request it was given.
     QString saveAnswer_;
@@ -78,7 +98,9 @@ protected:
 
     TForm1& start(const QString& basePath = QStringLiteral(KORVEL_DEMO_BASE)) {
         QDir(folder_->path()).mkpath("Base");
-        if (!QFile::copy(basePath, folder_->filePath("Base/demo.zip")))
+        // A folder handed in may hold the base already, answered on before.
+        if (!QFile::exists(folder_->filePath("Base/demo.zip")) &&
+            !QFile::copy(basePath, folder_->filePath("Base/demo.zip")))
             qFatal("cannot copy the base %s", qPrintable(basePath));
         // The demo base's literature pages beside it, as the build lays them out.
         QDir(folder_->path()).mkpath("Help");
@@ -100,6 +122,7 @@ protected:
             return qBound(low, r, high);
         };
         environment.timeOfDay = [this] { return now_; };
+        environment.utcNow = [this] { return utc_; };
         environment.saveFileName = [this](const SaveDialogRequest& request) {
             saveRequest_ = request;
             return saveAnswer_;
@@ -118,7 +141,9 @@ protected:
         };
         window_ = std::make_unique<TForm1>(environment);
         window_->show();
-        QTest::mouseClick(control<QPushButton>("spSkinButton2"), Qt::LeftButton);
+        // Not when the first showing went on with a resumed exam.
+        if (window_->openBasePage()->isVisible())
+            QTest::mouseClick(control<QPushButton>("spSkinButton2"), Qt::LeftButton);
         return *window_;
     }
 
@@ -168,6 +193,32 @@ protected:
         leave(name);
     }
 
+    void click(const QString& name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+
+    // Answers the question shown, right or wrong, and lets its lamp go off.
+    void answer(bool right) {
+        const int t = window_->CurrentTicket();
+        const int q = window_->CurrentQuestion();
+        if (window_->AnswerMode() == 0) {
+            for (int n = 1; n <= 5; ++n) {
+                const bool isRight = window_->rightAnswers().flag(t, q, n);
+                if (control(QStringLiteral("spSkinPanel%1").arg(n + 11))->isVisible() &&
+                    isRight == right) {
+                    click(QStringLiteral("spSkinSwitch%1").arg(n));
+                    if (!right)
+                        break;
+                }
+            }
+            click("ButtonTestChois");
+        } else {
+            clickAnswer(right ? rightAnswerOfShownQuestion() : wrongAnswerOfShownQuestion());
+        }
+        if (window_->timerRunning(3))
+            window_->Timer3Timer();
+        else
+            window_->Timer2Timer();
+    }
+
     void choosePreparationTickets(const QList<int>& rows) {
         dialog_ = [rows](QDialog& dialog) {
             auto* list = inside<QListWidget>(&dialog, "spSkinListBox1");
@@ -177,14 +228,23 @@ protected:
         };
     }
 
-    void setUpWindow() {
-        folder_ = std::make_unique<QTemporaryDir>();
+    QString journalPath() const { return folder_->filePath("journal.sqlite"); }
+
+    // A folder handed in (empty: a temporary one of the test's own).
+    void setUpWindow(const QString& folder = {}) {
+        folder_ = folder.isEmpty() ? std::make_unique<TestFolder>()
+                                   : std::make_unique<TestFolder>(folder);
         settings_ =
             std::make_unique<QSettings>(folder_->filePath("settings.ini"), QSettings::IniFormat);
+        // Each window its own results journal, never the user's: an exam one
+        // test leaves unfinished must not meet the next as one to resume.
+        QStandardPaths::setTestModeEnabled(true);
+        settings_->setValue("JournalFile", journalPath());
         boxes_ = std::make_unique<ScriptedMessageBoxes>();
         sound_ = std::make_unique<EventSound>();
         draws_.clear();
         dialog_ = nullptr;
+        utc_ = QDateTime(QDate(2026, 3, 2), QTime(6, 5), Qt::UTC);
     }
     void tearDownWindow() {
         window_.reset();

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -129,6 +130,9 @@ private slots:
     void spravkaOpensTheGuide() {
         QTemporaryDir folder;
         QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
+        // The window's own results journal, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        settings.setValue("JournalFile", folder.filePath("journal.sqlite"));
         korvel::ScriptedMessageBoxes boxes;
         korvel::RecordingSoundOutput sound;
         QList<QUrl> asked;

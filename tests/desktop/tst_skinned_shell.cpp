@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +68,9 @@ private slots:
         QDir(folder_->path()).mkpath("Base");
         settings_ =
             std::make_unique<QSettings>(folder_->filePath("settings.ini"), QSettings::IniFormat);
+        // The window's own results journal, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        settings_->setValue("JournalFile", folder_->filePath("journal.sqlite"));
         const QString longName =
             QStringLiteral("Охрана труда и электробезопасность для электротехнического "
                            "персонала с группой допуска III");

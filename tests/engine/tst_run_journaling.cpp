@@ -284,6 +284,63 @@ private slots:
         QCOMPARE(end.total, end.rightCount + end.wrongCount + end.unanswered);
     }
 
+    // The same runs sat with and without a journal show the same pages, boxes,
+    // sounds and counters at every step.
+    void recordingChangesNothingShown() {
+        const auto sitRuns = [](bool journal) {
+            EngineFixture f(journalBase(), 7);
+            f.settings.setTusPod(true); // the shuffle draws from the same source
+            f.settings.setTusEkz(true);
+            RecordingRecorder recorder;
+            if (journal)
+                f.engine->setRecorder(&recorder);
+            QStringList seen;
+            const auto look = [&f, &seen] {
+                QString rows;
+                for (int n = 1; n <= AnswerRows; ++n)
+                    rows += QStringLiteral("%1@%2 ").arg(f.row(n).color).arg(f.row(n).top);
+                seen << QStringLiteral("%1.%2 %3/%4/%5 %6 %7:%8 %9")
+                            .arg(f.state().CurrentTicket)
+                            .arg(f.cur())
+                            .arg(f.page().greenLabel)
+                            .arg(f.page().redLabel)
+                            .arg(f.page().buttonRemain)
+                            .arg(rows, f.page().minText, f.page().secText,
+                                 f.engine->results().analizStr);
+            };
+            f.startPreparation({1, 2});
+            for (bool right : {true, false, true}) {
+                answer(f, right);
+                look();
+                endLamp(f);
+                look();
+            }
+            f.boxes.setNextAnswer(MessageButton::Yes);
+            f.engine->spSkinButton8Click();
+            f.startExam();
+            for (int k = 0; k < 4; ++k) {
+                f.engine->Timer1Timer();
+                answer(f, k != 2);
+                look();
+                endLamp(f);
+                look();
+            }
+            f.engine->WorkErrorClick();
+            answer(f, true);
+            endLamp(f);
+            look();
+            QStringList boxes;
+            for (const auto& shown : f.boxes.shown())
+                boxes << shown.text;
+            return QStringList{seen.join('\n'), f.window.events.join(','), f.sound.events.join(','),
+                               boxes.join(',')};
+        };
+        const QStringList without = sitRuns(false);
+        const QStringList with = sitRuns(true);
+        for (int k = 0; k < without.size(); ++k)
+            QCOMPARE(with.at(k), without.at(k));
+    }
+
     // Half an exam, then a new engine goes on with what the journal kept.
     void resumedExamGoesOnAsTheSameRun() {
         EngineFixture first(journalBase());

@@ -78,13 +78,23 @@ class ItemAnalysisTest : public QObject {
     QTemporaryDir dir_;
     std::unique_ptr<JournalReader> reader_;
 
-    QJsonObject stats(const QString& sha, RecordedRunKind kind) {
+    // The packed SQLite way and the row-by-row way of a server agree.
+    QJsonObject stats(const QString& sha, RecordedRunKind kind, const RunFilter& filter = {}) {
         QString error;
-        const std::optional<ItemAnalysis> analysis =
-            analyseItems(reader_->database(), sha, kind, error);
-        if (!analysis)
+        const std::optional<ItemAnalysis> packed =
+            analyseItems(reader_->database(), sha, kind, error, filter);
+        const std::optional<ItemAnalysis> rows =
+            analyseItemsRowByRow(reader_->database(), sha, kind, error, filter);
+        if (!packed || !rows) {
             qWarning("%s", qPrintable(error));
-        return analysis ? itemAnalysisJson(*analysis) : QJsonObject();
+            return {};
+        }
+        const QJsonObject json = itemAnalysisJson(*packed);
+        if (json != itemAnalysisJson(*rows)) {
+            qWarning("the two ways disagree");
+            return {};
+        }
+        return json;
     }
 
 private slots:
@@ -196,6 +206,17 @@ private slots:
         QCOMPARE(question(s, 0)["flags"].toArray(), QJsonArray{"too_easy"});
         QCOMPARE(s["tickets"].toArray().at(0)["runs"].toInt(), 0);
         QVERIFY(s["tickets"].toArray().at(0)["alpha"].isNull());
+    }
+
+    void narrowedByAFilter() {
+        RunFilter filter;
+        filter.until = T0.addSecs(60 * 2 + 30); // R1 and R2 only
+        const QJsonObject s = stats(BaseS, RecordedRunKind::Exam, filter);
+        QCOMPARE(s["runs"].toInt(), 2);
+        QCOMPARE(question(s, 0)["right"].toInt(), 2);
+        filter = {};
+        filter.kind = RecordedRunKind::Preparation; // the argument's kind stands
+        QCOMPARE(stats(BaseS, RecordedRunKind::Exam, filter)["runs"].toInt(), 4);
     }
 
     void aBaseNobodySat() {

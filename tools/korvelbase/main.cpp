@@ -2,6 +2,7 @@
 #include "check_command.h"
 #include "command.h"
 #include "dump_command.h"
+#include "journal_command.h"
 #include "rtf_command.h"
 
 #include <QGuiApplication>
@@ -29,6 +30,11 @@ constexpr Subcommand Subcommands[] = {
     {"dump", "BASE.zip [--json]", "show the base as the program reads it", korvel::dumpCommand},
     {"rtf", "FILE [--to text|html|rtf]", "show a question text as text, HTML or RTF",
      korvel::rtfCommand, true},
+    {"journal",
+     "list|show RUN|export --csv FILE [--answers]|stats --base FILE.zip [--kind exam|preparation] "
+     "[--json]|report RUN --out FILE.rtf [--base FILE.zip]; --journal FILE",
+     "read the results journal: runs, answers, CSV, item analysis, past reports",
+     korvel::journalCommand, true},
 };
 
 void printOverview(QTextStream& stream) {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "journal/journal.h"
+#include "report/report_composition.h"
+
+namespace korvel {
+
+class Archiver;
+
+// What the results page composed the report of an ended run from, rebuilt
+// from the journal: the counts and the result line of the run's end, the
+// right answers of every question presented and the last choice of every
+// question answered. basePath must be the base the run was sat on (the
+// caller checks its SHA-256). The cells are the input's own copies.
+ReportInput pastReportInput(const StoredRun& run, const QString& basePath, Archiver& archiver);
+
+} // namespace korvel
