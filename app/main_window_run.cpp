@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/progress_overlay.h"
 #include "app/question_page.h"
+#include "app/report_dialogs.h"
 #include "app/report_printing.h"
 #include "app/results_page.h"
 #include "app/run_dialogs.h"
@@ -13,9 +14,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QRandomGenerator>
@@ -194,17 +193,7 @@ QSize TForm1::pictureArea() const {
 QString TForm1::askSaveFileName(const SaveDialogRequest& request) {
     if (environment_.saveFileName)
         return environment_.saveFileName(request);
-    QStringList filters;
-    for (const auto& [name, pattern] : request.filters)
-        filters.append(QStringLiteral("%1 (%2)").arg(name, pattern));
-    QFileDialog dialog(this, request.title, request.folder, filters.join(QStringLiteral(";;")));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
-        dialog.selectNameFilter(filters.at(request.selectedFilter));
-    dialog.selectFile(request.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return askFileNameInDialog(this, request);
 }
 
 QString TForm1::openLiterature(const QString& path, const QString& anchor) {
@@ -223,14 +212,9 @@ void TForm1::spSkinButton5Click() {
 QString TForm1::printDocument(QTextDocument& document) {
     QPrinter printer;
     printer.setDocName(QStringLiteral("OtcetPrint"));
-    if (environment_.choosePrinter) {
-        if (!environment_.choosePrinter(printer))
-            return {};
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return {};
-    }
+    if (environment_.choosePrinter ? !environment_.choosePrinter(printer)
+                                   : !choosePrinterInDialog(this, printer))
+        return {};
     return printReport(document, printer);
 }
 

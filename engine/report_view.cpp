@@ -1,11 +1,11 @@
 #include "basestore/base_archive.h"
 #include "engine/busy_scope.h"
 #include "engine/grading.h"
+#include "engine/report_file_saving.h"
 #include "engine/run_engine.h"
 #include "engine/run_window.h"
 #include "platform/message_boxes.h"
 #include "report/report_composition.h"
-#include "report/report_saving.h"
 
 #include <QFileInfo>
 
@@ -76,27 +76,10 @@ void RunEngine::ShowOtchetClick() {
 
 void RunEngine::SaveButtonClick() {
     playEffect(QStringLiteral("CLICK"));
-    SaveDialogRequest request;
-    request.title = QStringLiteral("Save file");
-    request.folder = env_.programFolder;
-    request.filters = {{QStringLiteral("Файл RTF (Rich Text Format)"), QStringLiteral("*.rtf")},
-                       {QStringLiteral(" Any files (*.*)"), QStringLiteral("*.*")}};
-    request.selectedFilter = 0;
-    request.proposedName = QStringLiteral("Otchet.RTF");
-    const QString path = env_.window->askSaveFileName(request);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo::exists(path) &&
-        env_.boxes->ask(MessageKind::Confirmation, QStringLiteral("Файл уже существует. Заменить?"),
-                        {MessageButton::Yes, MessageButton::No}) != MessageButton::Yes)
-        return;
-    const QString error = saveReport(questionDocument_, path);
-    if (!error.isEmpty()) {
-        env_.boxes->error(error);
-        return;
-    }
-    env_.boxes->ask(MessageKind::Confirmation, QStringLiteral("Отчет сохранен ..."),
-                    {MessageButton::Ok});
+    saveReportAs(
+        questionDocument_, env_.programFolder,
+        [this](const SaveDialogRequest& request) { return env_.window->askSaveFileName(request); },
+        *env_.boxes);
 }
 
 void RunEngine::PrintingButtonClick() {

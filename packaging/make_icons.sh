@@ -35,3 +35,34 @@ for size in 32 48 64 128; do
     convert -define png:exclude-chunks=date,time korveltest-256.png -resize "${size}x${size}" -depth 8 \
         "korveltest-$size.png"
 done
+
+# The journal window's icon: the same tile with a results sheet (a table of
+# rows) and three bars of a plot in front of it.
+cat > korveljournal.svg <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 64 64">
+  <rect x="2" y="2" width="60" height="60" rx="12" fill="#2e5e82"/>
+  <rect x="10" y="9" width="36" height="44" rx="4" fill="#ffffff" stroke="#dce7f0" stroke-width="1"/>
+  <g stroke="#9fb6c8" stroke-width="2.5" stroke-linecap="round">
+    <line x1="15" y1="17" x2="41" y2="17"/>
+    <line x1="15" y1="24" x2="41" y2="24"/>
+    <line x1="15" y1="31" x2="33" y2="31"/>
+    <line x1="15" y1="38" x2="29" y2="38"/>
+  </g>
+  <rect x="34" y="40" width="7" height="16" rx="1.5" fill="#3fa34d"/>
+  <rect x="43" y="32" width="7" height="24" rx="1.5" fill="#e8a33d"/>
+  <rect x="52" y="24" width="7" height="32" rx="1.5" fill="#6a9cc0" stroke="#ffffff" stroke-width="1"/>
+</svg>
+SVG
+convert -define png:exclude-chunks=date,time -size 256x256 xc:none \
+    -fill '#2e5e82' -draw 'roundrectangle 8,8 247,247 48,48' \
+    -fill white -stroke '#dce7f0' -strokewidth 4 -draw 'roundrectangle 40,36 183,211 16,16' \
+    -stroke '#9fb6c8' -strokewidth 10 -draw 'line 60,68 164,68' -draw 'line 60,96 164,96' \
+    -draw 'line 60,124 132,124' -draw 'line 60,152 116,152' \
+    -stroke none -fill '#3fa34d' -draw 'roundrectangle 136,160 163,223 6,6' \
+    -fill '#e8a33d' -draw 'roundrectangle 172,128 199,223 6,6' \
+    -fill '#6a9cc0' -stroke white -strokewidth 4 -draw 'roundrectangle 208,96 235,223 6,6' \
+    -depth 8 korveljournal-256.png
+for size in 32 48 64 128; do
+    convert -define png:exclude-chunks=date,time korveljournal-256.png -resize "${size}x${size}" \
+        -depth 8 "korveljournal-$size.png"
+done
