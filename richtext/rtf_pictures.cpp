@@ -142,19 +142,28 @@ QImage RtfParser::decodePicture(Picture& picture) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
-    const qint64 bytes = pixelBytes(size.width(), size.height());
     if (!size.isValid())
         return QImage();
-    if (bytes > kMaxImageBytes - imageBytes_) {
-        // Its placeholder takes the place the picture would have taken.
-        if (picture.picw <= 0 || picture.pich <= 0) {
-            picture.picw = size.width();
-            picture.pich = size.height();
+    const qint64 left = kMaxImageBytes - imageBytes_;
+    const qint64 estimate = pixelBytes(size.width(), size.height());
+    if (estimate <= left) {
+        // A decode that fails costs its estimate too, so a run of damaged
+        // huge pictures is cut short. Some formats decode to more than four
+        // bytes a pixel (16-bit PNG); the limit stops those before decoding.
+        imageBytes_ += estimate;
+        reader.setAllocationLimit(int(left / (1024 * 1024)) + 1);
+        const QImage image = reader.read();
+        if (image.sizeInBytes() <= left) {
+            imageBytes_ += std::max<qint64>(0, image.sizeInBytes() - estimate);
+            return image; // null when the data is damaged
         }
-        return QImage();
     }
-    imageBytes_ += bytes;
-    return reader.read();
+    // Refused for the budget: its placeholder takes the place the picture would have taken.
+    if (picture.picw <= 0 || picture.pich <= 0) {
+        picture.picw = size.width();
+        picture.pich = size.height();
+    }
+    return QImage();
 }
 
 QString RtfParser::pictureResource(const QImage& image) {
