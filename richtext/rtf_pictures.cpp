@@ -20,15 +20,15 @@ constexpr qint64 kMaxImageBytes = 64 * 1024 * 1024;
 // Past the budget every picture shows this one small image, drawn to size.
 constexpr int kSmallPlaceholderSide = 16;
 constexpr const char* kImageCountProperty = "korvelRtfImageCount";
+constexpr QByteArrayView kPngSignature("\x89PNG\r\n\x1a\n");
 
 // Keeps only the chunks that make up the picture. Text, profile and private
 // chunks are where lying lengths and decompression bombs hide, and a
 // question picture needs none of them.
 QByteArray essentialPng(const QByteArray& data) {
-    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
-    if (!data.startsWith(QByteArrayView(kSignature, 8)))
+    if (!data.startsWith(kPngSignature))
         return data;
-    QByteArray out(kSignature, 8);
+    QByteArray out = kPngSignature.toByteArray();
     qsizetype pos = 8;
     while (pos + 12 <= data.size()) {
         const quint32 length = qFromBigEndian<quint32>(data.constData() + pos);
@@ -44,6 +44,16 @@ QByteArray essentialPng(const QByteArray& data) {
             break;
     }
     return out;
+}
+
+// "png" or "jpeg" by the data's first bytes (whatever the blip keyword
+// says; writers mislabel), otherwise null.
+const char* signatureFormat(const QByteArray& data) {
+    if (data.startsWith(kPngSignature))
+        return "png";
+    if (data.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    return nullptr;
 }
 
 QImage placeholderImage(int width, int height) {
@@ -137,10 +147,16 @@ void RtfParser::pictureText(std::string_view bytes) {
 QImage RtfParser::decodePicture(Picture& picture) {
     if (picture.kind == PictKind::Metafile || picture.data.isEmpty())
         return QImage();
+    // RTF carries PNG and JPEG; the other decoders Qt may have (SVG, TIFF,
+    // MNG, ...) are never handed a question text's bytes.
+    const char* format = signatureFormat(picture.data);
+    if (!format)
+        return QImage();
     picture.data = essentialPng(picture.data);
     QBuffer buffer(&picture.data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (!size.isValid())
         return QImage();

@@ -23,6 +23,8 @@ private slots:
     void corpusTables();
     void picturesShareOneBudget_data();
     void picturesShareOneBudget();
+    void pictureDecoders_data();
+    void pictureDecoders();
     void decoding_data();
     void decoding();
     void appendsToExistingDocument();
@@ -234,6 +236,44 @@ void RtfReaderTest::picturesShareOneBudget() {
     }
     QVERIFY2(pixelBytes <= budget && pixelBytes >= atLeast,
              qPrintable(QString::number(pixelBytes)));
+}
+
+void RtfReaderTest::pictureDecoders_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<bool>("decoded"); // else a placeholder of \\picw x \\pich
+    const auto encoded = [](const char* format) {
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes.toHex();
+    };
+    const QByteArray svg = QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='20' "
+                                      "height='10'><rect width='20' height='10' fill='red'/></svg>")
+                               .toHex();
+    QTest::newRow("PNG") << "{\\rtf1{\\pict\\pngblip " + encoded("PNG") + "}}" << true;
+    QTest::newRow("JPEG labelled PNG")
+        << "{\\rtf1{\\pict\\pngblip " + encoded("JPEG") + "}}" << true;
+    QTest::newRow("PNG without a blip word") << "{\\rtf1{\\pict " + encoded("PNG") + "}}" << true;
+    // Qt may read these, but RTF does not carry them.
+    QTest::newRow("SVG") << "{\\rtf1{\\pict\\picw20\\pich10 " + svg + "}}" << false;
+    QTest::newRow("BMP") << "{\\rtf1{\\pict\\pngblip\\picw20\\pich10 " + encoded("BMP") + "}}"
+                         << false;
+}
+
+void RtfReaderTest::pictureDecoders() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(bool, decoded);
+    const auto document = korvel::loadQuestionText(rtf);
+    const QList<Picture> found = pictures(*document);
+    QCOMPARE(found.size(), 1);
+    const QImage image =
+        document->resource(QTextDocument::ImageResource, QUrl(found.first().name)).value<QImage>();
+    QCOMPARE(image.size(), QSize(20, 10));
+    const QColor middle = image.pixelColor(10, 5);
+    QCOMPARE(middle.red() > 200 && middle.green() < 60, decoded);
 }
 
 void RtfReaderTest::corpusTables() {
