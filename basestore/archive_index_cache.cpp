@@ -2,9 +2,9 @@
 
 #include "base_archive.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 namespace korvel {
 
@@ -21,7 +21,11 @@ std::shared_ptr<const ZipDirectory> ArchiveIndexCache::directory(const QString& 
             QStringLiteral("%1 is a folder, not a base archive").arg(path).toStdString());
     if (!info.isFile())
         throw ArchiveError(QStringLiteral("File %1 not found").arg(path).toStdString());
-    const Identity identity{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    // The file's own time, not QFileInfo::lastModified: that one is converted
+    // to local time, which reads the time zone at every call.
+    std::error_code failed;
+    const Identity identity{info.size(),
+                            std::filesystem::last_write_time(info.filesystemFilePath(), failed)};
 
     const auto found = cached_.find(path);
     if (found != cached_.end() && found->identity == identity && !reread) {

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <filesystem>
 #include <memory>
 
 namespace korvel {
@@ -23,7 +24,7 @@ public:
 private:
     struct Identity {
         qint64 size = -1;
-        qint64 modified = 0; // ms since the epoch
+        std::filesystem::file_time_type modified{};
         friend bool operator==(const Identity&, const Identity&) = default;
     };
     struct Cached {

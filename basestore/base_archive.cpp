@@ -3,8 +3,8 @@
 #include "zip_entry_reader.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 namespace korvel {
 
@@ -76,15 +76,17 @@ ByteStream readArchiveEntry(Archiver& archiver, const QString& archivePath,
 }
 
 QStringList listBaseArchives(const QString& folder) {
-    QDir dir(folder);
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    dir.setSorting(QDir::Name);
-    dir.setNameFilters({QStringLiteral("*.zip")});
+    // No name filter: QDir compiles one into a regular expression at every
+    // listing, and the suffix test below is all it would do.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     QStringList names;
-    for (const QFileInfo& info : dir.entryInfoList()) {
-        if (info.isFile() && info.fileName().endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
-            names << info.fileName();
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+            names << name;
     }
+    names.sort(); // as QDir::Name sorts: by UTF-16 code units
     return names;
 }
 

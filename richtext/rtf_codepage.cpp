@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <array>
+#include <memory>
 
 namespace korvel {
 
@@ -83,10 +84,10 @@ CodePageDecoder::CodePageDecoder(int codePage)
     for (int b = 0; b < 0x80; ++b)
         table_[b] = static_cast<char16_t>(b);
     if (page->multiByte) {
-        multiByte_ = std::make_unique<QStringDecoder>(page->name, QStringDecoder::Flag::Stateless);
-        if (multiByte_->isValid())
+        if (QStringDecoder(page->name).isValid()) {
+            multiByteName_ = page->name;
             return;
-        multiByte_.reset();
+        }
         page = findPage(1252);
         codePage_ = 1252;
     }
@@ -102,56 +103,41 @@ CodePageDecoder::CodePageDecoder(int codePage)
     }
 }
 
-CodePageDecoder::~CodePageDecoder() = default;
-
 void CodePageDecoder::appendDecoded(std::string_view bytes, QString& out) const {
-    if (multiByte_) {
-        out +=
-            multiByte_->decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (multiByteName_) {
+        QStringDecoder decoder(multiByteName_, QStringDecoder::Flag::Stateless);
+        out += decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return;
     }
     for (const char c : bytes)
         out += QChar(table_[static_cast<std::uint8_t>(c)]);
 }
 
-struct CodePageCache::Entry {
-    std::unique_ptr<CodePageDecoder> decoder;
-};
-
-CodePageCache::CodePageCache()
-    : entries_(std::make_unique<Entry[]>(kPages.size())) {}
-
-CodePageCache::~CodePageCache() = default;
-
-const CodePageDecoder& CodePageCache::decoder(int codePage) {
-    if (!findPage(codePage))
-        codePage = 1252;
-    for (int i = 0; i < count_; ++i)
-        if (entries_[i].decoder->codePage() == codePage)
-            return *entries_[i].decoder;
-    auto decoder = std::make_unique<CodePageDecoder>(codePage);
-    // A multi-byte page without a decoder comes back as 1252; reuse that one.
-    for (int i = 0; i < count_; ++i)
-        if (entries_[i].decoder->codePage() == decoder->codePage())
-            return *entries_[i].decoder;
-    entries_[count_].decoder = std::move(decoder);
-    return *entries_[count_++].decoder;
+const CodePageDecoder& codePageDecoder(int codePage) {
+    // Building the tables costs more than reading a short question text, so
+    // they are built once, all together, and never change afterwards.
+    static const std::array<std::unique_ptr<const CodePageDecoder>, kPages.size()> decoders = [] {
+        std::array<std::unique_ptr<const CodePageDecoder>, kPages.size()> built;
+        for (size_t i = 0; i < kPages.size(); ++i)
+            built[i] = std::make_unique<const CodePageDecoder>(kPages[i].codePage);
+        return built;
+    }();
+    const PageName* page = findPage(codePage);
+    if (!page)
+        page = findPage(1252);
+    const CodePageDecoder& decoder = *decoders[size_t(page - kPages.data())];
+    // A multi-byte page without a decoder stands in for 1252.
+    return decoder.codePage() == page->codePage ? decoder : codePageDecoder(1252);
 }
 
 std::uint8_t encodeWindows1251(char16_t unit) {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        CodePageDecoder decoder(1251);
-        for (int b = 0; b < 256; ++b)
-            t[b] = decoder.map(static_cast<std::uint8_t>(b));
-        return t;
-    }();
+    const CodePageDecoder& table = codePageDecoder(1251);
     if (unit < 0x80)
         return static_cast<std::uint8_t>(unit);
     if (unit >= 0x0410 && unit <= 0x044F) // А..я, the bulk of every Russian text
         return static_cast<std::uint8_t>(unit - 0x0410 + 0xC0);
     for (int b = 0x80; b < 0xC0; ++b)
-        if (table[b] == unit && unit != 0xFFFD)
+        if (table.map(static_cast<std::uint8_t>(b)) == unit && unit != 0xFFFD)
             return static_cast<std::uint8_t>(b);
     return 0;
 }

@@ -2,10 +2,7 @@
 
 #include <QString>
 #include <cstdint>
-#include <memory>
 #include <string_view>
-
-class QStringDecoder;
 
 namespace korvel {
 
@@ -14,16 +11,16 @@ namespace korvel {
 int codePageOfCharset(int charset);
 
 // Decodes the bytes of one Windows code page. Single-byte pages go through a
-// table (the hot path of every Cyrillic text); multi-byte pages keep a decoder.
+// table (the hot path of every Cyrillic text); multi-byte pages go through a
+// decoder made for each run, so a decoder holds no state and can be shared.
 class CodePageDecoder {
 public:
     explicit CodePageDecoder(int codePage);
-    ~CodePageDecoder();
     CodePageDecoder(const CodePageDecoder&) = delete;
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
     int codePage() const { return codePage_; }
-    bool isSingleByte() const { return !multiByte_; }
+    bool isSingleByte() const { return !multiByteName_; }
     // Only for single-byte pages.
     char16_t map(std::uint8_t byte) const { return table_[byte]; }
     // Any page; multi-byte sequences must be complete within bytes.
@@ -31,23 +28,13 @@ public:
 
 private:
     int codePage_;
-    std::unique_ptr<QStringDecoder> multiByte_;
+    const char* multiByteName_ = nullptr;
     char16_t table_[256];
 };
 
-// A small cache of decoders keyed by code page. Unknown pages fall back to
-// Windows-1252 so hostile \cpg values cannot grow it without bound.
-class CodePageCache {
-public:
-    CodePageCache();
-    ~CodePageCache();
-    const CodePageDecoder& decoder(int codePage);
-
-private:
-    struct Entry;
-    std::unique_ptr<Entry[]> entries_;
-    int count_ = 0;
-};
+// The decoder of a code page, built once per process. Unknown pages (and
+// multi-byte pages this Qt cannot decode) fall back to Windows-1252.
+const CodePageDecoder& codePageDecoder(int codePage);
 
 // Windows-1251 encoding of one UTF-16 unit; 0 when the page has no such character.
 std::uint8_t encodeWindows1251(char16_t unit);

@@ -108,6 +108,7 @@ private:
     QHash<QString, int> fontIndexes_;
     QList<QColor> colours_;
     QHash<QRgb, int> colourIndexes_;
+    QHash<qint64, QByteArray> pictureData_; // hex lines of the PNG, by QImage::cacheKey
     QTextBlock lastBlock_;
 };
 
@@ -338,19 +339,26 @@ void RtfWriter::writeImage(const QTextImageFormat& format) {
     } else if (height <= 0) {
         height = width * image.height() / image.width();
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return;
+    // A picture shown many times (a placeholder, a repeated logo) is encoded once.
+    auto hexLines = pictureData_.constFind(image.cacheKey());
+    if (hexLines == pictureData_.constEnd()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return;
+        const QByteArray hex = png.toHex();
+        QByteArray lines;
+        for (qsizetype i = 0; i < hex.size(); i += kHexLine) {
+            lines += hex.mid(i, kHexLine);
+            lines += "\r\n";
+        }
+        hexLines = pictureData_.insert(image.cacheKey(), lines);
+    }
     body_ += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
              QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width)) +
              "\\pichgoal" + QByteArray::number(twips(height)) + "\r\n";
-    const QByteArray hex = png.toHex();
-    for (qsizetype i = 0; i < hex.size(); i += kHexLine) {
-        body_ += hex.mid(i, kHexLine);
-        body_ += "\r\n";
-    }
+    body_ += *hexLines;
     body_ += '}';
 }
 

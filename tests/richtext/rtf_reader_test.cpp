@@ -1,8 +1,11 @@
 #include "richtext/rtf_reader.h"
 #include "rtf_test_support.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QSet>
 #include <QTest>
 
 using namespace rtftest;
@@ -18,6 +21,10 @@ private slots:
     void corpusPictures_data();
     void corpusPictures();
     void corpusTables();
+    void picturesShareOneBudget_data();
+    void picturesShareOneBudget();
+    void pictureDecoders_data();
+    void pictureDecoders();
     void decoding_data();
     void decoding();
     void appendsToExistingDocument();
@@ -166,6 +173,107 @@ void RtfReaderTest::corpusPictures() {
     QCOMPARE(image.size(), pixels);
     if (file.startsWith(QLatin1String("word_")))
         QCOMPARE(image.pixelColor(2, 2), QColor(Qt::red)); // the picture itself, not a placeholder
+}
+
+void RtfReaderTest::picturesShareOneBudget_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QSizeF>("lastShownAs");        // placeholders are drawn at the picture's size
+    QTest::addColumn<QSizeF>("thirtyFirstShownAs"); // past the budget in the last two rows
+    // The budget is spent, not just refused: pictures that fit are still made whole.
+    QTest::addColumn<qint64>("atLeast");
+
+    const auto repeated = [](int count, const auto& picture) {
+        QByteArray rtf("{\\rtf1 ");
+        for (int i = 0; i < count; ++i)
+            rtf += picture(i);
+        return rtf + "}";
+    };
+    QTest::newRow("1500 huge placeholders of one size")
+        << repeated(1500, [](int) { return QByteArray("{\\pict\\picw9999\\pich9999 }"); }) << 1500
+        << QSizeF(9999, 9999) << QSizeF(9999, 9999) << qint64(1024 * 1024 * 4);
+    QTest::newRow("1500 huge placeholders of as many sizes") << repeated(1500, [](int i) {
+        return "{\\pict\\picw" + QByteArray::number(1000 + i) + "\\pich1000 }";
+    }) << 1500 << QSizeF(2499, 1000) << QSizeF(1030, 1000) << qint64(60'000'000);
+
+    QImage photo(1000, 1000, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(photo.save(&buffer, "PNG"));
+    const QByteArray hex = png.toHex();
+    QTest::newRow("decoded pictures, then placeholders") << repeated(60, [&](int i) {
+        return i < 40 ? "{\\pict\\pngblip " + hex + "}"
+                      : "{\\pict\\pngblip\\picw" + QByteArray::number(500 + i) + "\\pich700 }";
+    }) << 60 << QSizeF(559, 700) << QSizeF(1000, 1000) << qint64(64'000'000);
+}
+
+// A text of many huge pictures once took gigabytes: every picture, placeholders
+// included, now draws on one budget of pixel memory for the whole text.
+void RtfReaderTest::picturesShareOneBudget() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, count);
+    QFETCH(QSizeF, lastShownAs);
+    QFETCH(QSizeF, thirtyFirstShownAs);
+    QFETCH(qint64, atLeast);
+    constexpr qint64 budget = 64 * 1024 * 1024;
+    const auto document = korvel::loadQuestionText(rtf);
+    const QList<Picture> found = pictures(*document);
+    QCOMPARE(found.size(), count);
+    QCOMPARE(QSizeF(found.last().width, found.last().height), lastShownAs);
+    QCOMPARE(QSizeF(found[30].width, found[30].height), thirtyFirstShownAs);
+    qint64 pixelBytes = 0;
+    QSet<qint64> distinct;
+    for (const Picture& picture : found) {
+        const QImage image =
+            document->resource(QTextDocument::ImageResource, QUrl(picture.name)).value<QImage>();
+        QVERIFY2(!image.isNull(), qPrintable(picture.name));
+        if (!distinct.contains(image.cacheKey())) {
+            distinct.insert(image.cacheKey());
+            pixelBytes += image.sizeInBytes();
+        }
+    }
+    QVERIFY2(pixelBytes <= budget && pixelBytes >= atLeast,
+             qPrintable(QString::number(pixelBytes)));
+}
+
+void RtfReaderTest::pictureDecoders_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<bool>("decoded"); // else a placeholder of \\picw x \\pich
+    const auto encoded = [](const char* format) {
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes.toHex();
+    };
+    const QByteArray svg = QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='20' "
+                                      "height='10'><rect width='20' height='10' fill='red'/></svg>")
+                               .toHex();
+    QTest::newRow("PNG") << "{\\rtf1{\\pict\\pngblip " + encoded("PNG") + "}}" << true;
+    QTest::newRow("JPEG labelled PNG")
+        << "{\\rtf1{\\pict\\pngblip " + encoded("JPEG") + "}}" << true;
+    QTest::newRow("PNG without a blip word") << "{\\rtf1{\\pict " + encoded("PNG") + "}}" << true;
+    // Qt may read these, but RTF does not carry them.
+    QTest::newRow("SVG") << "{\\rtf1{\\pict\\picw20\\pich10 " + svg + "}}" << false;
+    QTest::newRow("BMP") << "{\\rtf1{\\pict\\pngblip\\picw20\\pich10 " + encoded("BMP") + "}}"
+                         << false;
+}
+
+void RtfReaderTest::pictureDecoders() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(bool, decoded);
+    const auto document = korvel::loadQuestionText(rtf);
+    const QList<Picture> found = pictures(*document);
+    QCOMPARE(found.size(), 1);
+    const QImage image =
+        document->resource(QTextDocument::ImageResource, QUrl(found.first().name)).value<QImage>();
+    QCOMPARE(image.size(), QSize(20, 10));
+    const QColor middle = image.pixelColor(10, 5);
+    QCOMPARE(middle.red() > 200 && middle.green() < 60, decoded);
 }
 
 void RtfReaderTest::corpusTables() {

@@ -55,8 +55,10 @@ inline QList<Picture> pictures(const QTextDocument& document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
             if (it.fragment().charFormat().isImageFormat()) {
+                // Pictures side by side with one format are one fragment.
                 const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
-                found << Picture{image.name(), image.width(), image.height()};
+                for (int n = 0; n < it.fragment().length(); ++n)
+                    found << Picture{image.name(), image.width(), image.height()};
             }
     return found;
 }
