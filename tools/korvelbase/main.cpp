@@ -2,6 +2,8 @@
 #include "check_command.h"
 #include "command.h"
 #include "dump_command.h"
+#include "export_command.h"
+#include "import_command.h"
 #include "rtf_command.h"
 
 #include <QGuiApplication>
@@ -29,6 +31,11 @@ constexpr Subcommand Subcommands[] = {
     {"dump", "BASE.zip [--json]", "show the base as the program reads it", korvel::dumpCommand},
     {"rtf", "FILE [--to text|html|rtf]", "show a question text as text, HTML or RTF",
      korvel::rtfCommand, true},
+    {"import", "FORMAT INPUT --out BASE.zip [--questions-per-ticket N] [--name NAME] ...",
+     "make a base from a question bank (moodle-xml, gift, aiken, csv)", korvel::importCommand,
+     true},
+    {"export", "FORMAT BASE.zip --out FILE", "write a base as a question bank (moodle-xml, gift)",
+     korvel::exportCommand, true},
 };
 
 void printOverview(QTextStream& stream) {
