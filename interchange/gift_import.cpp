@@ -169,8 +169,10 @@ void GiftReader::readBlock(const QString& whole) {
     const qsizetype close = open < 0 ? -1 : findUnescaped(rest, u'}', open + 1);
     QString text = unescape(open < 0 ? rest : rest.left(open)).trimmed();
     const QString after = close < 0 ? QString() : unescape(rest.mid(close + 1)).trimmed();
+    if (!after.isEmpty())
+        text += QStringLiteral(" _____ ") + after;
     const QString name =
-        !title.isEmpty() ? title : nameFromText(html ? htmlToPlainText(text) : text + u' ' + after);
+        !title.isEmpty() ? title : nameFromText(html ? htmlToPlainText(text) : text);
     if (open < 0)
         return skip(name, QStringLiteral("description"));
     if (close < 0) {
@@ -178,8 +180,6 @@ void GiftReader::readBlock(const QString& whole) {
                                         QStringLiteral("its answers have no closing }; left out"));
         return;
     }
-    if (!after.isEmpty())
-        text += QStringLiteral(" _____ ") + after;
 
     const QStringView part = rest.mid(open + 1, close - open - 1).trimmed();
     BankQuestion question;

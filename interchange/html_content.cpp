@@ -36,7 +36,11 @@ HtmlWithoutImages takeImages(const QString& html) {
 QString htmlToPlainText(const QString& html) {
     OfflineDocument document;
     document.setHtml(html);
-    return document.toPlainText().replace(QChar::Nbsp, u' ').trimmed();
+    // Pictures leave an object replacement character behind.
+    return document.toPlainText()
+        .replace(QChar::Nbsp, u' ')
+        .remove(QChar::ObjectReplacementCharacter)
+        .trimmed();
 }
 
 std::optional<QByteArray> dataUriBytes(const QString& source) {

@@ -110,10 +110,13 @@ QuestionBank MoodleReader::read() {
         }
     }
     if (xml_.hasError()) {
+        QString message = xml_.errorString();
+        if (message.endsWith(u'.'))
+            message.chop(1);
         bank_.warnings << QStringLiteral("line %1, column %2: %3; nothing after it was read")
                               .arg(xml_.lineNumber())
                               .arg(xml_.columnNumber())
-                              .arg(xml_.errorString());
+                              .arg(message);
     } else if (position_ == 0) {
         bank_.warnings << QStringLiteral("the file holds no <question>");
     }
