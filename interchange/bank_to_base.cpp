@@ -7,6 +7,11 @@
 #include "richtext/rtf_writer.h"
 #include "tools/korvelbase/text_codec.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFrame>
+#include <QTextTable>
+
 namespace korvel {
 
 namespace {
@@ -31,12 +36,36 @@ QByteArray encodeReplacing(const QString& text, bool* replaced) {
     return bytes;
 }
 
+// Qt's HTML reader puts an empty paragraph between a table and the paragraph
+// after it that its own HTML writer never wrote; left in, every trip of a
+// text through HTML would grow it by an empty line.
+void dropBlankAfterTables(QTextDocument& document) {
+    const QList<QTextFrame*> frames = document.rootFrame()->childFrames();
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
+        if (!qobject_cast<QTextTable*>(*frame))
+            continue;
+        const QTextBlock after = document.findBlock((*frame)->lastPosition() + 1);
+        const QTextBlock next = after.next();
+        if (!after.isValid() || !after.text().isEmpty() || !next.isValid() ||
+            document.rootFrame() != QTextCursor(next).currentFrame() ||
+            QTextCursor(after).currentFrame() != document.rootFrame())
+            continue;
+        // The blank block survives the merge, so it takes the next one's formats.
+        QTextCursor cursor(after);
+        cursor.setBlockFormat(next.blockFormat());
+        cursor.setBlockCharFormat(next.charFormat());
+        cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+}
+
 } // namespace
 
 QByteArray baseQuestionText(const BankQuestion& question) {
     OfflineDocument document;
     if (question.html) {
         document.setHtml(question.text);
+        dropBlankAfterTables(document);
     } else {
         const std::optional<QByteArray> plain = encodeWindows1251(withCrLf(question.text));
         // Plain bytes that begin like RTF would be read as RTF.

@@ -113,7 +113,12 @@ QString htmlBody(const QString& html) {
     const qsizetype end = html.lastIndexOf(QLatin1String("</body>"));
     if (start < 0 || end < start)
         return html;
-    return html.mid(start + 1, end - start - 1).trimmed();
+    // toHtml() keeps tabs and runs of blanks through a style sheet in the
+    // head, which a bank's text does not carry; the same rule inline.
+    return html.mid(start + 1, end - start - 1)
+        .trimmed()
+        .replace(QLatin1String("<p style=\""), QLatin1String("<p style=\"white-space:pre-wrap;"))
+        .replace(QLatin1String("<li style=\""), QLatin1String("<li style=\"white-space:pre-wrap;"));
 }
 
 BaseAsBank readBaseAsBank(const QString& path) {
