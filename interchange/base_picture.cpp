@@ -10,8 +10,9 @@ namespace korvel {
 
 namespace {
 
-// A header may announce any size; nothing bigger is decoded at all.
-constexpr qint64 MaxSourcePixels = 100'000'000;
+// A header may announce any size; nothing bigger is decoded at all (a PNG
+// is decoded whole before it is scaled: 160 MB at this size).
+constexpr qint64 MaxSourcePixels = 40'000'000;
 
 } // namespace
 

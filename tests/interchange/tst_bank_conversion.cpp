@@ -2,9 +2,11 @@
 // the program's own readers see it.
 #include "basestore/question_record.h"
 #include "interchange/bank_to_base.h"
+#include "interchange/base_picture.h"
 #include "interchange/ticket_dealing.h"
 #include "richtext/rtf_reader.h"
 #include "tests/support/dump_collector.h"
+#include "tests/support/test_base_builder.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -48,6 +50,29 @@ QByteArray png(const QImage& image) {
     return bytes;
 }
 
+// A PNG that announces its size and holds no pixel data.
+QByteArray pngHeader(quint32 width, quint32 height) {
+    const auto bigEndian = [](quint32 value) {
+        QByteArray bytes;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += char((value >> shift) & 0xFF);
+        return bytes;
+    };
+    const auto chunk = [&](const QByteArray& typeAndData) {
+        quint32 crc = 0xFFFFFFFF; // the CRC-32 of PNG chunks, bit by bit
+        for (const char byte : typeAndData) {
+            crc ^= quint8(byte);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+        return bigEndian(quint32(typeAndData.size() - 4)) + typeAndData + bigEndian(~crc);
+    };
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) +
+           chunk("IHDR" + bigEndian(width) + bigEndian(height) +
+                 QByteArray("\x08\x02\x00\x00\x00", 5)) +
+           chunk("IDAT") + chunk("IEND");
+}
+
 } // namespace
 
 class BankConversionTest : public QObject {
@@ -58,6 +83,8 @@ private slots:
     void dealing();
     void baseAsTheProgramReadsIt();
     void descriptorValuesThatCannotBeWritten();
+    void pictures_data();
+    void pictures();
 };
 
 void BankConversionTest::dealing_data() {
@@ -197,6 +224,36 @@ void BankConversionTest::descriptorValuesThatCannotBeWritten() {
              QStringList{"Name holds a character that Windows-1251 cannot write: \u2713"});
     QCOMPARE(bankToBase(bank, dealing, {" ", {}, {}, {}}).errors,
              QStringList{"the base needs a name"});
+}
+
+void BankConversionTest::pictures_data() {
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("wide PNG") << png(QImage(2000, 500, QImage::Format_RGB32)) << QSize(1024, 256)
+                              << "";
+    QTest::newRow("tall PNG") << png(QImage(300, 1500, QImage::Format_RGB32)) << QSize(204, 1024)
+                              << "";
+    QTest::newRow("small GIF") << testGif() << QSize(1, 1) << "";
+    QTest::newRow("JPEG at the limit") << testJpeg() << QSize(8, 8) << "";
+    QTest::newRow("not a picture")
+        << QByteArray("<svg/>") << QSize() << "does not decode as a picture";
+    QTest::newRow("a header announcing 2.5 gigapixels")
+        << pngHeader(50000, 50000) << QSize() << "is 50000 x 50000 pixels, too big to decode";
+}
+
+void BankConversionTest::pictures() {
+    QFETCH(QByteArray, picture);
+    QFETCH(QSize, size);
+    QFETCH(QString, why);
+    QString reason;
+    const std::optional<QByteArray> jpeg = toBasePicture(picture, &reason);
+    QCOMPARE(reason, why);
+    QCOMPARE(jpeg.has_value(), size.isValid());
+    if (jpeg) {
+        QCOMPARE(QImage::fromData(*jpeg).size(), size);
+        QVERIFY(jpeg->startsWith("\xFF\xD8"));
+    }
 }
 
 QTEST_MAIN(BankConversionTest)
