@@ -11,6 +11,7 @@ enum ExitCode : int {
     ExitClean = 0,    // done, nothing wrong
     ExitProblems = 1, // done, but the base (or the build) had problems
     ExitUsage = 2,    // wrong arguments
+    ExitWarnings = 3, // done, but something was left out or changed on the way
 };
 
 // What a subcommand is handed: its own arguments (without the subcommand

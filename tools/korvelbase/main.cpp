@@ -3,6 +3,8 @@
 #include "command.h"
 #include "dump_command.h"
 #include "journal_command.h"
+#include "export_command.h"
+#include "import_command.h"
 #include "rtf_command.h"
 
 #include <QGuiApplication>
@@ -38,6 +40,11 @@ constexpr Subcommand Subcommands[] = {
      "read the results journal: runs, answers, CSV, item analysis, past reports; deliver it to a "
      "centre's server, merge journals",
      korvel::journalCommand, true},
+    {"import", "FORMAT INPUT --out BASE.zip [--questions-per-ticket N] [--name NAME] ...",
+     "make a base from a question bank (moodle-xml, gift, aiken, csv)", korvel::importCommand,
+     true},
+    {"export", "FORMAT BASE.zip --out FILE", "write a base as a question bank (moodle-xml, gift)",
+     korvel::exportCommand, true},
 };
 
 QtMessageHandler defaultMessageHandler = nullptr;

@@ -1,0 +1,8 @@
+// A Moodle XML bank of arbitrary bytes, imported and made into a base.
+#include "bank_import_fuzzing.h"
+#include "interchange/moodle_xml_import.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvel::convertToBase(korvel::importMoodleXml(korvel::fuzzInput(data, size)));
+    return 0;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "command.h"
+
+namespace korvel {
+
+int exportCommand(CommandContext& context);
+
+} // namespace korvel

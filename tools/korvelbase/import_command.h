@@ -1,0 +1,9 @@
+#pragma once
+
+#include "command.h"
+
+namespace korvel {
+
+int importCommand(CommandContext& context);
+
+} // namespace korvel
