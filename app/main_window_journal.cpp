@@ -4,6 +4,7 @@
 #include "app/journal_session.h"
 #include "app/main_window.h"
 #include "app/open_base_page.h"
+#include "basestore/base_digest.h"
 #include "engine/run_engine.h"
 #include "engine/run_resume.h"
 #include "journal/journal.h"
@@ -132,7 +133,7 @@ bool TForm1::resumeExam(const StoredRun& run) {
     QPushButton* pressed = openBasePanel_->pressedBaseButton();
     const bool sameBase = !run.start.baseFile.isEmpty() && pressed &&
                           pressed->property("archive").toString() == run.start.baseFile &&
-                          fileSha256(path) == run.start.baseSha256;
+                          baseArchiveSha256(path) == run.start.baseSha256;
     if (sameBase)
         SampleButtonClick();
 

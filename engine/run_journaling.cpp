@@ -1,5 +1,6 @@
 // What the handlers tell the results journal. Every call is a no-op without
 // a journal, so a program without one runs exactly as before.
+#include "basestore/base_digest.h"
 #include "basestore/descriptor.h"
 #include "engine/grading.h"
 #include "engine/run_engine.h"
@@ -7,8 +8,6 @@
 #include "richtext/base_text.h"
 #include "settings/live_settings.h"
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
@@ -39,16 +38,6 @@ RunKind gradingKind(RecordedRunKind kind) {
 
 } // namespace
 
-QString fileSha256(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 RunEndRecord interruptedEnd(const QString& runId, RecordedRunKind kind, int total, int right,
                             int wrong, const QDateTime& at) {
     RunEndRecord end;
@@ -72,7 +61,7 @@ QDateTime RunEngine::utcNow() const {
 
 QString RunEngine::baseSha256() {
     if (baseSha256_.isEmpty())
-        baseSha256_ = fileSha256(state_.CurrentBasePath);
+        baseSha256_ = baseArchiveSha256(state_.CurrentBasePath);
     return baseSha256_;
 }
 

@@ -43,7 +43,4 @@ bool fitsBase(const ResumedExam& exam, int tickets, int questionsPerTicket);
 RunEndRecord interruptedEnd(const QString& runId, RecordedRunKind kind, int total, int right,
                             int wrong, const QDateTime& at);
 
-// SHA-256 of a file in lower-case hex; empty when it cannot be read.
-QString fileSha256(const QString& path);
-
 } // namespace korvel

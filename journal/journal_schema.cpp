@@ -9,12 +9,7 @@
 
 namespace korvel {
 
-namespace {
-
-// Version 1. Runs are written as they happen: the columns from ended_at on
-// stay NULL until the run ends.
-const char* const Version1[] = {
-    R"(CREATE TABLE runs (
+const char RunsTableVersion1[] = R"(CREATE TABLE runs (
     run_id TEXT PRIMARY KEY NOT NULL,
     station TEXT NOT NULL,
     os_user TEXT NOT NULL,
@@ -38,7 +33,14 @@ const char* const Version1[] = {
     unanswered INTEGER,
     percent INTEGER,
     grade INTEGER CHECK (grade BETWEEN 2 AND 5),
-    result_text TEXT))",
+    result_text TEXT))";
+
+namespace {
+
+// Version 1. Runs are written as they happen: the columns from ended_at on
+// stay NULL until the run ends.
+const char* const Version1[] = {
+    RunsTableVersion1,
     "CREATE INDEX runs_by_start ON runs (started_at)",
     "CREATE INDEX runs_by_base ON runs (base_sha256, kind)",
     "CREATE INDEX runs_unfinished ON runs (station, os_user) WHERE ended_at IS NULL",

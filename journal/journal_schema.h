@@ -5,6 +5,9 @@ class QSqlError;
 
 namespace korvel {
 
+// The runs table of version 1, the same on a centre's server.
+extern const char RunsTableVersion1[];
+
 // The schema version this program writes (PRAGMA user_version).
 inline constexpr int JournalSchemaVersion = 2;
 

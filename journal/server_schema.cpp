@@ -1,5 +1,7 @@
 #include "journal/server_schema.h"
 
+#include "journal/journal_schema.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,31 +18,7 @@ namespace {
 const char* const Version1[] = {
     "CREATE TABLE journal_version (version INTEGER NOT NULL)",
     "INSERT INTO journal_version (version) VALUES (0)",
-    R"(CREATE TABLE runs (
-    run_id TEXT PRIMARY KEY NOT NULL,
-    station TEXT NOT NULL,
-    os_user TEXT NOT NULL,
-    examinee TEXT NOT NULL DEFAULT '',
-    kind TEXT NOT NULL CHECK (kind IN ('preparation', 'exam', 'work_on_errors')),
-    base_file TEXT NOT NULL,
-    base_name TEXT NOT NULL,
-    base_sha256 TEXT NOT NULL,
-    tickets TEXT NOT NULL,
-    questions_per_ticket INTEGER NOT NULL,
-    time_limit_s INTEGER,
-    started_at TEXT NOT NULL,
-    parent_run_id TEXT,
-    exam_time_used_s INTEGER NOT NULL DEFAULT 0,
-    last_seen_at TEXT NOT NULL,
-    ended_at TEXT,
-    ended_by TEXT CHECK (ended_by IN ('last_answer', 'time_limit', 'main_menu', 'interrupted')),
-    total INTEGER,
-    right_count INTEGER,
-    wrong_count INTEGER,
-    unanswered INTEGER,
-    percent INTEGER,
-    grade INTEGER CHECK (grade BETWEEN 2 AND 5),
-    result_text TEXT))",
+    RunsTableVersion1,
     "CREATE INDEX runs_by_start ON runs (started_at)",
     "CREATE INDEX runs_by_base ON runs (base_sha256, kind)",
     R"(CREATE TABLE answers (

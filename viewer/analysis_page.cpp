@@ -89,10 +89,16 @@ QDate weekOf(const QDateTime& time) {
     return day.addDays(1 - day.dayOfWeek());
 }
 
-bool runQuery(QSqlQuery& query, const QString& statement, const QVariantList& values,
-              QString& error) {
+// The graded runs the filter leaves: `columns` of them, in `order`.
+bool queryGradedRuns(QSqlQuery& query, const JournalReader& reader, const RunFilter& filter,
+                     const QString& columns, const QString& order, QString& error) {
+    QString where;
+    QVariantList values;
+    if (!runFilterCondition(reader.database(), filter, where, values, error))
+        return false;
     query.setForwardOnly(true);
-    query.prepare(statement);
+    query.prepare(QStringLiteral("SELECT %1 FROM runs WHERE (%2) AND grade IS NOT NULL %3")
+                      .arg(columns, where, order));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (query.exec())
@@ -315,16 +321,9 @@ void AnalysisPage::plotFacility() {
 
 bool AnalysisPage::plotGrades(const JournalReader& reader, const RunFilter& filter,
                               QString& error) {
-    QString where;
-    QVariantList values;
-    if (!runFilterCondition(reader.database(), filter, where, values, error))
-        return false;
     QSqlQuery query(reader.database());
-    if (!runQuery(query,
-                  QStringLiteral("SELECT grade, COUNT(*) FROM runs WHERE (%1) AND grade IS NOT "
-                                 "NULL GROUP BY grade")
-                      .arg(where),
-                  values, error))
+    if (!queryGradedRuns(query, reader, filter, QStringLiteral("grade, COUNT(*)"),
+                         QStringLiteral("GROUP BY grade"), error))
         return false;
     QMap<int, int> counts;
     while (query.next())
@@ -358,16 +357,9 @@ bool AnalysisPage::plotGrades(const JournalReader& reader, const RunFilter& filt
 
 bool AnalysisPage::plotPassedByWeek(const JournalReader& reader, const RunFilter& filter,
                                     QString& error) {
-    QString where;
-    QVariantList values;
-    if (!runFilterCondition(reader.database(), filter, where, values, error))
-        return false;
     QSqlQuery query(reader.database());
-    if (!runQuery(query,
-                  QStringLiteral("SELECT started_at, grade FROM runs WHERE (%1) AND grade IS NOT "
-                                 "NULL ORDER BY started_at")
-                      .arg(where),
-                  values, error))
+    if (!queryGradedRuns(query, reader, filter, QStringLiteral("started_at, grade"),
+                         QStringLiteral("ORDER BY started_at"), error))
         return false;
     QMap<QDate, std::pair<int, int>> weeks; // passed, graded
     while (query.next()) {

@@ -1,7 +1,7 @@
 #include "viewer/base_lookup.h"
 
 #include "basestore/base_archive.h"
-#include "journal/base_digest.h"
+#include "basestore/base_digest.h"
 
 #include <QDir>
 #include <QFileInfo>

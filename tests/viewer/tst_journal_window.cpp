@@ -1,7 +1,7 @@
 // The journal window on journals written here through the Journal API, with
 // a base in its Base/ folder, a settings file of its own and every dialog
 // pinned.
-#include "journal/base_digest.h"
+#include "basestore/base_digest.h"
 #include "journal/journal.h"
 #include "platform/message_boxes.h"
 #include "tests/support/test_base_builder.h"

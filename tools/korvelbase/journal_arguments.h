@@ -32,8 +32,9 @@ std::unique_ptr<JournalReader> openJournalForReading(CommandContext& context,
 // names its zone), --kind. False after a usage message.
 bool runFilterFrom(CommandContext& context, const JournalArguments& arguments, RunFilter& filter);
 
-// A run id or a unique prefix of one, resolved; empty after the message.
-QString resolveRun(CommandContext& context, const JournalReader& reader, const QString& prefix);
+// The run of a run id or of a unique prefix of one; null after the message.
+std::optional<StoredRun> readRun(CommandContext& context, const JournalReader& reader,
+                                 const QString& prefix);
 
 // The subcommands, each handed its parsed arguments.
 int journalList(CommandContext& context, const JournalArguments& arguments);

@@ -86,11 +86,17 @@ bool runFilterFrom(CommandContext& context, const JournalArguments& arguments, R
     return true;
 }
 
-QString resolveRun(CommandContext& context, const JournalReader& reader, const QString& prefix) {
+std::optional<StoredRun> readRun(CommandContext& context, const JournalReader& reader,
+                                 const QString& prefix) {
     QString runId;
     switch (reader.findRun(prefix, runId)) {
-    case JournalReader::Lookup::Found:
-        return runId;
+    case JournalReader::Lookup::Found: {
+        QString error;
+        std::optional<StoredRun> run = reader.run(runId, error);
+        if (!run)
+            journalError(context, QStringLiteral("cannot read run %1 (%2)").arg(runId, error));
+        return run;
+    }
     case JournalReader::Lookup::NotFound:
         journalError(context, QStringLiteral("no run %1 in %2").arg(prefix, reader.path()));
         break;
@@ -102,7 +108,7 @@ QString resolveRun(CommandContext& context, const JournalReader& reader, const Q
         journalError(context, QStringLiteral("cannot read %1 (%2)").arg(reader.path(), runId));
         break;
     }
-    return {};
+    return std::nullopt;
 }
 
 int journalCommand(CommandContext& context) {

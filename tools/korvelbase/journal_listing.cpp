@@ -63,13 +63,9 @@ int journalShow(CommandContext& context, const JournalArguments& arguments) {
     const std::unique_ptr<JournalReader> reader = openJournalForReading(context, arguments);
     if (!reader)
         return ExitProblems;
-    const QString runId = resolveRun(context, *reader, arguments.words.first());
-    if (runId.isEmpty())
-        return ExitProblems;
-    QString error;
-    const std::optional<StoredRun> found = reader->run(runId, error);
+    const std::optional<StoredRun> found = readRun(context, *reader, arguments.words.first());
     if (!found)
-        return journalError(context, QStringLiteral("cannot read run %1 (%2)").arg(runId, error));
+        return ExitProblems;
     const StoredRun& run = *found;
     const RunStartRecord& start = run.start;
     QTextStream& out = context.out;

@@ -1,5 +1,5 @@
 #include "basestore/base_archive.h"
-#include "journal/base_digest.h"
+#include "basestore/base_digest.h"
 #include "journal/past_report.h"
 #include "journal_arguments.h"
 #include "report/report_composition.h"
@@ -37,13 +37,10 @@ int journalReport(CommandContext& context, const JournalArguments& arguments) {
     const std::unique_ptr<JournalReader> reader = openJournalForReading(context, arguments);
     if (!reader)
         return ExitProblems;
-    const QString runId = resolveRun(context, *reader, arguments.words.first());
-    if (runId.isEmpty())
-        return ExitProblems;
-    QString error;
-    const std::optional<StoredRun> run = reader->run(runId, error);
+    const std::optional<StoredRun> run = readRun(context, *reader, arguments.words.first());
     if (!run)
-        return journalError(context, QStringLiteral("cannot read run %1 (%2)").arg(runId, error));
+        return ExitProblems;
+    const QString& runId = run->start.runId;
     if (!run->end)
         return journalError(
             context, QStringLiteral("run %1 has not ended: it has no report yet").arg(runId));

@@ -1,4 +1,4 @@
-#include "journal/base_digest.h"
+#include "basestore/base_digest.h"
 #include "journal/item_analysis.h"
 #include "journal/journal_values.h"
 #include "journal_arguments.h"

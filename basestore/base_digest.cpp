@@ -1,4 +1,4 @@
-#include "journal/base_digest.h"
+#include "basestore/base_digest.h"
 
 #include <QCryptographicHash>
 #include <QFile>
