@@ -56,6 +56,15 @@ std::unique_ptr<JournalReader> JournalReader::openServer(const QString& server, 
         error = QStringLiteral("the server %1: %2").arg(connection.shown(), error);
         return nullptr;
     }
+    // A station's login may read the schema version but no runs: say so now
+    // rather than at the first listing.
+    QSqlQuery probe(reader->db_);
+    if (!probe.exec(QStringLiteral("SELECT run_id FROM runs LIMIT 1"))) {
+        error = QStringLiteral("the login on %1 may not read the journal (a login in the role "
+                               "korvel_viewer is needed): %2")
+                    .arg(connection.shown(), probe.lastError().databaseText().simplified());
+        return nullptr;
+    }
     return reader;
 }
 

@@ -3,6 +3,7 @@
 #include "app/report_dialogs.h"
 #include "journal/journal_csv.h"
 #include "journal/journal_location.h"
+#include "journal/server_connection.h"
 #include "platform/message_boxes.h"
 #include "settings/journal_settings.h"
 #include "viewer/analysis_page.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QSaveFile>
@@ -105,6 +107,10 @@ void JournalWindow::openJournal() {
     const JournalSettings choice =
         environment_.settings ? loadJournalSettings(*environment_.settings, *environment_.boxes)
                               : JournalSettings{};
+    if (!choice.server.isEmpty()) {
+        openServerJournal(choice.server);
+        return;
+    }
     const QString path = choice.file.isEmpty() ? defaultJournalPath() : choice.file;
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile()) {
@@ -128,6 +134,28 @@ void JournalWindow::openJournal() {
         return;
     }
     source_->setText(QStringLiteral("Журнал: %1 (только чтение)").arg(shown));
+    runs_->setJournal(reader_.get());
+}
+
+// The centre's journal holds every station's runs, so it wins over this
+// machine's file. Connecting blocks for up to libpq's connect_timeout; the
+// window shows nothing worth using until then anyway.
+void JournalWindow::openServerJournal(const QString& server) {
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    reader_ = JournalReader::openServer(server, error);
+    QGuiApplication::restoreOverrideCursor();
+    const QString shown = parseServerConnection(server).shown();
+    if (!reader_) {
+        source_->setText(QStringLiteral("Журнал центра не открыт: %1").arg(shown));
+        environment_.boxes->error(
+            QStringLiteral("Не удалось прочитать журнал результатов на сервере центра %1. Нужен "
+                           "доступ к серверу и вход с правами чтения журнала (роль "
+                           "korvel_viewer).\n(%2)")
+                .arg(shown, error));
+        return;
+    }
+    source_->setText(QStringLiteral("Журнал центра: %1 (только чтение)").arg(shown));
     runs_->setJournal(reader_.get());
 }
 

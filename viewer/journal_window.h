@@ -25,8 +25,9 @@ public:
     explicit JournalWindow(const ViewerEnvironment& environment, QWidget* parent = nullptr);
     ~JournalWindow() override;
 
-    // Opens the journal the settings name; a missing or unreadable one is
-    // said in a message and leaves the window empty.
+    // Opens the journal the settings name (the centre's server when
+    // JournalServer is set); a missing or unreadable one is said in a
+    // message and leaves the window empty.
     void openJournal();
     const JournalReader* journal() const { return reader_.get(); }
 
@@ -44,6 +45,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void openServerJournal(const QString& server);
     void refreshAnalysis();
     void restoreWindowState();
     void saveWindowState();

@@ -242,7 +242,8 @@ private slots:
         for (auto [button, count] :
              {std::pair{&ordinary, &ordinaryMenus}, std::pair{&browser, &browserMenus}}) {
             button->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(button, &QWidget::customContextMenuRequested, this, [count] { ++*count; });
+            connect(button, &QWidget::customContextMenuRequested, this,
+                    [counter = count] { ++*counter; });
             QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(1, 1));
             QApplication::sendEvent(button, &menu);
         }

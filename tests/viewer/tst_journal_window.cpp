@@ -1,9 +1,13 @@
 // The journal window on journals written here through the Journal API, with
 // a base in its Base/ folder, a settings file of its own and every dialog
-// pinned.
+// pinned. Every case runs twice: on the journal file, and on the same runs
+// delivered to a PostgreSQL server of the test's own and read with the
+// viewer's login.
 #include "basestore/base_digest.h"
 #include "journal/journal.h"
+#include "journal/journal_delivery.h"
 #include "platform/message_boxes.h"
+#include "tests/journal/delivery_fixture.h"
 #include "tests/support/test_base_builder.h"
 #include "viewer/analysis_page.h"
 #include "viewer/base_lookup.h"
@@ -84,6 +88,8 @@ class JournalWindowTest : public QObject {
     QList<SaveDialogRequest> requests_;
     QString nextSavePath_;
     ViewerEnvironment environment_;
+    PostgresServer server_;
+    QString serverProblem_; // why the server cases are skipped
 
     // Two tickets of two questions; every run sits both tickets.
     void sit(Journal& journal, const Sitting& s) {
@@ -193,6 +199,12 @@ class JournalWindowTest : public QObject {
     }
 
 private slots:
+    void initTestCase_data() {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("journal file") << false;
+        QTest::newRow("centre's server") << true;
+    }
+
     void initTestCase() {
         QVERIFY(dir_.isValid());
         QDir(dir_.path()).mkpath(QStringLiteral("program/Base"));
@@ -213,6 +225,19 @@ private slots:
             printer.setOutputFileName(dir_.filePath(QStringLiteral("report.pdf")));
             return true;
         };
+        serverProblem_ = PostgresServer::unavailable();
+        if (serverProblem_.isEmpty()) {
+            QString problem;
+            QVERIFY2(test::prepareServer(server_, problem), qPrintable(problem));
+            JournalDelivery delivery(journalPath_, stationLogin());
+            DeliveryProgress progress;
+            QVERIFY2(delivery.deliverAll(100, progress), qPrintable(delivery.problem()));
+            QCOMPARE(progress.runs, 8);
+        }
+    }
+
+    QString stationLogin() const {
+        return server_.connection(QStringLiteral("station1"), test::StationPassword);
     }
 
     void init() {
@@ -220,6 +245,14 @@ private slots:
         settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("settings.ini")),
                                                 QSettings::IniFormat);
         settings_->setValue(QStringLiteral("JournalFile"), journalPath_);
+        QFETCH_GLOBAL(bool, onServer);
+        if (onServer) {
+            if (!serverProblem_.isEmpty())
+                QSKIP(qPrintable(serverProblem_));
+            settings_->setValue(
+                QStringLiteral("JournalServer"),
+                server_.connection(QStringLiteral("viewer1"), test::ViewerPassword));
+        }
         environment_.settings = settings_.get();
         boxes_.clear();
         requests_.clear();
@@ -531,6 +564,9 @@ private slots:
         QTest::newRow("another program's database") << "foreign" << int(MessageKind::Error);
     }
     void aMissingOrDamagedJournalLeavesAnEmptyWindow() {
+        QFETCH_GLOBAL(bool, onServer);
+        if (onServer)
+            QSKIP("the server is read instead of any file");
         QFETCH(QString, content);
         QFETCH(int, kind);
         const QString path =
@@ -565,6 +601,41 @@ private slots:
         // Every part of the window stays usable on the empty journal.
         QTest::keyClick(window.get(), Qt::Key_3, Qt::ControlModifier);
         QCOMPARE(window->tabs()->currentWidget(), window->analysisPage());
+        QTest::keyClick(window->runsPage()->table(), Qt::Key_Return);
+        QCOMPARE(boxes_.shown().size(), 1);
+    }
+
+    void aServerThatCannotBeReadLeavesAnEmptyWindow_data() {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("words"); // in the message
+        QTest::newRow("a station's login") << "station"
+                                           << "korvel_viewer";
+        QTest::newRow("a wrong password") << "guess"
+                                          << "password";
+        QTest::newRow("nobody listening") << "closed"
+                                          << "127.0.0.1";
+    }
+    void aServerThatCannotBeReadLeavesAnEmptyWindow() {
+        QFETCH_GLOBAL(bool, onServer);
+        if (!onServer)
+            QSKIP("a server case");
+        QFETCH(QString, login);
+        QFETCH(QString, words);
+        QString server =
+            login == QLatin1String("station") ? stationLogin()
+            : login == QLatin1String("guess")
+                ? server_.connection(QStringLiteral("viewer1"), QStringLiteral("guess"))
+                : QStringLiteral("host=127.0.0.1 port=1 dbname=korvel user=viewer1");
+        settings_->setValue(QStringLiteral("JournalServer"), server);
+        auto window = newWindow();
+        QCOMPARE(boxes_.shown().size(), 1);
+        const ScriptedMessageBoxes::Shown& box = boxes_.shown().first();
+        QCOMPARE(box.kind, MessageKind::Error);
+        QVERIFY2(box.text.contains(words), qPrintable(box.text));
+        QVERIFY2(!box.text.contains(QLatin1String("guess")), "a password in the message");
+        QVERIFY(!window->journal());
+        QCOMPARE(window->runsPage()->model()->rowCount(), 0);
+        QTest::keyClick(window.get(), Qt::Key_3, Qt::ControlModifier);
         QTest::keyClick(window->runsPage()->table(), Qt::Key_Return);
         QCOMPARE(boxes_.shown().size(), 1);
     }
