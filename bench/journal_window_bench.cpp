@@ -4,12 +4,16 @@
 // jumps to the middle and the end of the table, each the median of a few
 // tries. Goals: first screen under 1 s, filter change under 0.5 s.
 //
-//   build/bench/journal_window_bench [runs [journal]]
+//   build/bench/journal_window_bench [--server] [runs [journal]]
 //
 // A journal file named on the command line is generated once and then reused.
+// With --server the journal is delivered to a PostgreSQL server of the
+// bench's own and the window reads it there with the viewer's login.
 
 #include "journal/journal.h"
+#include "journal/journal_delivery.h"
 #include "platform/message_boxes.h"
+#include "tests/journal/delivery_fixture.h"
 #include "viewer/journal_window.h"
 #include "viewer/runs_model.h"
 #include "viewer/runs_page.h"
@@ -140,10 +144,12 @@ void readVisibleRows(QTableView* table) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
+    QStringList arguments = application.arguments().mid(1);
+    const bool onServer = arguments.removeAll(QStringLiteral("--server")) > 0;
+    const int runs = arguments.size() > 0 ? std::max(1, arguments.at(0).toInt()) : 100000;
     QTemporaryDir dir;
     const QString path =
-        argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("journal.sqlite"));
+        arguments.size() > 1 ? arguments.at(1) : dir.filePath(QStringLiteral("journal.sqlite"));
     QElapsedTimer timer;
     timer.start();
     if (!QFileInfo::exists(path)) {
@@ -156,6 +162,25 @@ int main(int argc, char** argv) {
 
     QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     settings.setValue(QStringLiteral("JournalFile"), path);
+    PostgresServer server;
+    if (onServer) {
+        QString problem = PostgresServer::unavailable();
+        if (problem.isEmpty())
+            test::prepareServer(server, problem);
+        timer.restart();
+        JournalDelivery delivery(
+            path, server.connection(QStringLiteral("station1"), test::StationPassword));
+        DeliveryProgress progress;
+        if (!problem.isEmpty() || !delivery.deliverAll(1000, progress)) {
+            std::fprintf(stderr, "no server: %s\n",
+                         qPrintable(problem.isEmpty() ? delivery.problem() : problem));
+            return 1;
+        }
+        std::printf("%d runs delivered to the server in %.1f s\n", progress.runs,
+                    timer.elapsed() / 1000.0);
+        settings.setValue(QStringLiteral("JournalServer"),
+                          server.connection(QStringLiteral("viewer1"), test::ViewerPassword));
+    }
     ScriptedMessageBoxes boxes;
     ViewerEnvironment environment;
     environment.programFolder = dir.path();
