@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,6 +62,7 @@ OpenBasePage::OpenBasePage(QWidget* parent)
     scrollContent_->setObjectName(QStringLiteral("spSkinScrollBoxContent"));
     scrollContent_->resize(225, 377);
     scrollBox_->setWidget(scrollContent_);
+    scrollBox_->installEventFilter(this);
 
     radioGroup_ = new QButtonGroup(this);
     radioGroup_->setExclusive(true);
@@ -166,7 +168,46 @@ void OpenBasePage::scrollToTop() {
 bool OpenBasePage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter && watched->property("baseButton").toBool())
         emit baseButtonEntered();
+    if (watched == scrollBox_ && event->type() == QEvent::KeyPress &&
+        stepBase(static_cast<QKeyEvent*>(event)->key()))
+        return true;
     return QFrame::eventFilter(watched, event);
+}
+
+// The base buttons take no focus; the list they stand in does, and there the
+// arrows, Home and End press another base just as a click on it would.
+bool OpenBasePage::stepBase(int key) {
+    int count = 0;
+    int pressed = 0;
+    for (int number = 1; QPushButton* button = baseButton(number); ++number) {
+        count = number;
+        if (!pressed && button->isChecked())
+            pressed = number;
+    }
+    int next = 0;
+    switch (key) {
+    case Qt::Key_Up:
+        next = qMax(1, pressed - 1);
+        break;
+    case Qt::Key_Down:
+        next = qMin(count, pressed + 1);
+        break;
+    case Qt::Key_Home:
+        next = 1;
+        break;
+    case Qt::Key_End:
+        next = count;
+        break;
+    default:
+        return false;
+    }
+    if (count == 0 || next == pressed)
+        return true;
+    QPushButton* button = baseButton(next);
+    scrollBox_->ensureWidgetVisible(button, 0, 10);
+    if (button->isEnabled())
+        button->click();
+    return true;
 }
 
 } // namespace korvel

@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool stepBase(int key);
     void addLink(QWidget* group, const QString& name, int left, int top, int width,
                  const QString& caption, const QUrl& address, const QString& picture);
 

@@ -3,6 +3,7 @@
 // mouse event, and every control that takes the focus shows it.
 #include "app/literature_page.h"
 #include "app/main_menu_page.h"
+#include "app/open_base_page.h"
 #include "app/question_page.h"
 #include "app/results_page.h"
 #include "app/settings_page.h"
@@ -191,6 +192,44 @@ private slots:
     // A preparation run of ticket 1 from the base list to the main menu again,
     // keys only, with the answers shuffled: the steps, the literature page and
     // what the keys must leave alone on the way.
+    // The base buttons take no focus; the list does, and its arrows, Home
+    // and End open the base above or below, as a click would.
+    void arrowsInTheBaseListOpenAnotherBase() {
+        QDir(folder_->path()).mkpath("Base");
+        for (const char* name : {"Base/second.zip", "Base/third.zip"})
+            standardBase(2, 2).write(folder_->filePath(name));
+        open();
+        activate();
+        OpenBasePage* page = window_->openBasePage();
+        QVERIFY(page->baseButton(3) && !page->baseButton(4));
+        const auto pressed = [&] {
+            QPushButton* button = page->pressedBaseButton();
+            return button ? button->objectName() : QString();
+        };
+        QVERIFY(tabTo("spSkinScrollBox1"));
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase1"));
+        key(Qt::Key_End);
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase3"));
+        QVERIFY(window_->currentBasePath().endsWith(
+            page->baseButton(3)->property("archive").toString()));
+        key(Qt::Key_Down); // already the last
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase3"));
+        key(Qt::Key_Up);
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase2"));
+        key(Qt::Key_Home);
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase1"));
+        key(Qt::Key_Down);
+        QCOMPARE(pressed(), QStringLiteral("ButtonOfBase2"));
+        const QString chosen = window_->currentBasePath();
+        QVERIFY(chosen.endsWith(page->baseButton(2)->property("archive").toString()));
+        QCOMPARE(focusedName(), QStringLiteral("spSkinScrollBox1"));
+        QVERIFY(tabTo("spSkinButton2"));
+        key(Qt::Key_Return);
+        QVERIFY(window_->mainMenuPage()->isVisible());
+        QCOMPARE(window_->currentBasePath(), chosen);
+        QCOMPARE(mouse_.events, 0);
+    }
+
     void wholePreparationRunByKeyboard() {
         open();
         activate();
