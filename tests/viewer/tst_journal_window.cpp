@@ -27,6 +27,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -355,6 +356,12 @@ private slots:
 
     void enterOpensTheRunWithItsAnswersAndReport() {
         auto window = newWindow();
+        QFETCH_GLOBAL(bool, onServer);
+        const QString source = window->findChild<QLabel*>(QStringLiteral("JournalSource"))->text();
+        QVERIFY2(source.startsWith(onServer ? QStringLiteral("Журнал центра: host=127.0.0.1 ")
+                                            : QStringLiteral("Журнал: ")),
+                 qPrintable(source));
+        QVERIFY(!source.contains(test::ViewerPassword));
         QTableView* table = window->runsPage()->table();
         auto* search = window->findChild<QLineEdit*>(QStringLiteral("ExamineeSearch"));
         search->setText(QStringLiteral("петров"));
