@@ -109,8 +109,11 @@ void RunEngine::recordPresentation() {
     presentation.runId = journalRun_.id;
     presentation.ticket = state_.CurrentTicket;
     presentation.question = state_.CurrentQuestion;
-    presentation.right =
-        answerNumbers(state_.RightAnswers.cell(state_.CurrentTicket, state_.CurrentQuestion));
+    // An unreadable record leaves the defaults' answer 1 in the state; the
+    // journal tells such a question by having no right answers.
+    if (!recordUnreadable_)
+        presentation.right =
+            answerNumbers(state_.RightAnswers.cell(state_.CurrentTicket, state_.CurrentQuestion));
     presentation.shownAt = utcNow();
     journalRun_.shownAt = presentation.shownAt;
     env_.recorder->questionPresented(presentation);
@@ -149,7 +152,9 @@ void RunEngine::recordRunEnd(RunEnding ending) {
     end.runId = journalRun_.id;
     end.endedAt = utcNow();
     end.endedBy = ending;
-    end.total = journalRun_.total;
+    // A question passed over for an unreadable record is out of the run's
+    // count, as on the results page: the grade recorded is the grade shown.
+    end.total = journalRun_.total - int(state_.passedOver.size());
     end.rightCount = page_.greenLabel;
     end.wrongCount = page_.redLabel;
     end.unanswered = qMax(0, end.total - end.rightCount - end.wrongCount);

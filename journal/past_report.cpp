@@ -3,6 +3,7 @@
 #include "engine/grading.h"
 
 #include <QMap>
+#include <QSet>
 #include <memory>
 
 namespace korvel {
@@ -28,11 +29,18 @@ std::function<QByteArray(int, int)> lookup(std::shared_ptr<const Cells> cells) {
 ReportInput pastReportInput(const StoredRun& run, const QString& basePath, Archiver& archiver) {
     auto chosen = std::make_shared<Cells>();
     auto right = std::make_shared<Cells>();
-    for (const StoredPresentation& p : run.presented)
+    // A question is presented without right answers only when its record
+    // could not be read; unanswered, the run passed it over.
+    auto passedOver = std::make_shared<QSet<std::pair<int, int>>>();
+    for (const StoredPresentation& p : run.presented) {
         right->insert({p.ticket, p.question}, cellOf(p.right));
+        if (p.right.isEmpty())
+            passedOver->insert({p.ticket, p.question});
+    }
     for (const StoredAnswer& a : run.answers) {
         chosen->insert({a.ticket, a.question}, cellOf(a.chosen));
         right->insert({a.ticket, a.question}, cellOf(a.right));
+        passedOver->remove({a.ticket, a.question});
     }
     ReportInput input;
     input.examineeName = run.start.examinee;
@@ -48,6 +56,7 @@ ReportInput pastReportInput(const StoredRun& run, const QString& basePath, Archi
     }
     input.chosenCell = lookup(chosen);
     input.rightCell = lookup(right);
+    input.passedOver = [passedOver](int t, int q) { return passedOver->contains({t, q}); };
     input.basePath = basePath;
     input.archiver = &archiver;
     return input;

@@ -10,7 +10,8 @@ class Archiver;
 // What the results page composed the report of an ended run from, rebuilt
 // from the journal: the counts and the result line of the run's end, the
 // right answers of every question presented and the last choice of every
-// question answered. basePath must be the base the run was sat on (the
+// question answered; a question presented without right answers and never
+// answered is one the run passed over. basePath must be the base the run was sat on (the
 // caller checks its SHA-256). The cells are the input's own copies.
 ReportInput pastReportInput(const StoredRun& run, const QString& basePath, Archiver& archiver);
 

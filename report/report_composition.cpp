@@ -145,7 +145,9 @@ private:
         for (int q = 1; q <= input_.questionsPerTicket; ++q) {
             const QByteArray chosen = input_.chosenCell ? input_.chosenCell(t, q) : QByteArray();
             const QByteArray right = input_.rightCell ? input_.rightCell(t, q) : QByteArray();
-            if (isRightQuestion(chosen, right))
+            // A question passed over is listed to say so, whatever its cells hold.
+            const bool passedOver = input_.passedOver && input_.passedOver(t, q);
+            if (isRightQuestion(chosen, right) && !passedOver)
                 continue;
             if (firstError) {
                 firstError = false;

@@ -7,6 +7,8 @@
 #include "app/question_page.h"
 #include "app/results_page.h"
 #include "engine/run_engine.h"
+#include "journal/journal_reader.h"
+#include "journal/past_report.h"
 #include "platform/message_boxes.h"
 #include "platform/sound_output.h"
 #include "tests/app/window_fixture.h"
@@ -26,6 +28,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <memory>
 
@@ -475,6 +478,31 @@ private slots:
         QCOMPARE(report.count(QStringLiteral("Запись этого вопроса не удалось прочитать")), 1);
         QCOMPARE(report.count(QStringLiteral("Были допущены ошибки на вопрос:")), 2);
         QCOMPARE(fileIoErrors(), 1);
+
+        // The journal keeps the run as the page showed it: graded on the two
+        // questions read, and the report composed from it is the same.
+        QString error;
+        const auto journal = JournalReader::open(journalPath(), error);
+        QVERIFY2(journal, qPrintable(error));
+        std::optional<StoredRun> run;
+        QVERIFY(journal->forEachRun(
+            {},
+            [&](const StoredRun& found) {
+                run = journal->run(found.start.runId, error);
+                return false;
+            },
+            error));
+        QVERIFY2(run && run->end, qPrintable(error));
+        QCOMPARE(QList<int>({run->end->total, run->end->rightCount, run->end->wrongCount,
+                             run->end->unanswered, run->end->percent, run->end->grade.value()}),
+                 QList<int>({2, 1, 1, 0, 50, 2}));
+        QCOMPARE(run->presented.size(), 3);
+        QCOMPARE(run->presented.at(damaged - 1).right, QList<int>());
+        Archiver archiver;
+        QTextDocument past;
+        composeReport(past, pastReportInput(*run, folder_->filePath("Base/demo.zip"), archiver),
+                      ReportHooks{});
+        QCOMPARE(past.toPlainText(), report);
     }
 
     // A question record that cannot be read: a clear message, the window
