@@ -10,6 +10,7 @@
 #include "journal/journal.h"
 #include "journal/journal_location.h"
 #include "journal/journal_sender.h"
+#include "journal/past_report.h"
 #include "platform/message_boxes.h"
 #include "settings/journal_settings.h"
 
@@ -167,7 +168,8 @@ bool TForm1::resumeExam(const StoredRun& run) {
 }
 
 void TForm1::endInterrupted(const StoredRun& run) {
-    int total = int(run.start.tickets.size()) * run.start.questionsPerTicket;
+    int total = int(run.start.tickets.size()) * run.start.questionsPerTicket -
+                int(passedOverQuestions(run).size());
     if (run.start.kind == RecordedRunKind::WorkOnErrors) {
         // The questions reopened: those its parent left wrong or unanswered.
         const std::optional<StoredRun> parent = journal_->journal().run(run.start.parentRunId);

@@ -26,22 +26,26 @@ std::function<QByteArray(int, int)> lookup(std::shared_ptr<const Cells> cells) {
 
 } // namespace
 
+QSet<std::pair<int, int>> passedOverQuestions(const StoredRun& run) {
+    QSet<std::pair<int, int>> questions;
+    for (const StoredPresentation& p : run.presented)
+        if (p.right.isEmpty())
+            questions.insert({p.ticket, p.question});
+    for (const StoredAnswer& a : run.answers)
+        questions.remove({a.ticket, a.question});
+    return questions;
+}
+
 ReportInput pastReportInput(const StoredRun& run, const QString& basePath, Archiver& archiver) {
     auto chosen = std::make_shared<Cells>();
     auto right = std::make_shared<Cells>();
-    // A question is presented without right answers only when its record
-    // could not be read; unanswered, the run passed it over.
-    auto passedOver = std::make_shared<QSet<std::pair<int, int>>>();
-    for (const StoredPresentation& p : run.presented) {
+    for (const StoredPresentation& p : run.presented)
         right->insert({p.ticket, p.question}, cellOf(p.right));
-        if (p.right.isEmpty())
-            passedOver->insert({p.ticket, p.question});
-    }
     for (const StoredAnswer& a : run.answers) {
         chosen->insert({a.ticket, a.question}, cellOf(a.chosen));
         right->insert({a.ticket, a.question}, cellOf(a.right));
-        passedOver->remove({a.ticket, a.question});
     }
+    auto passedOver = std::make_shared<const QSet<std::pair<int, int>>>(passedOverQuestions(run));
     ReportInput input;
     input.examineeName = run.start.examinee;
     input.chosenTickets = run.start.tickets;
