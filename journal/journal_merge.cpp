@@ -2,6 +2,7 @@
 
 #include "journal/journal_rows.h"
 #include "journal/journal_schema.h"
+#include "journal/named_connection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,26 +27,7 @@ QString errorText(const QSqlError& error) {
         .simplified();
 }
 
-// A connection removed with the object, whatever way the merge ends.
-class Connection {
-public:
-    Connection()
-        : name_(connectionName()) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-    }
-    ~Connection() {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase& db() { return db_; }
-
-private:
-    QString name_;
-    QSqlDatabase db_;
-};
-
-bool openSource(Connection& connection, const QString& path, QString& problem) {
+bool openSource(NamedConnection& connection, const QString& path, QString& problem) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile()) {
         problem = QStringLiteral("there is no journal file %1").arg(shown);
@@ -70,7 +52,7 @@ bool openSource(Connection& connection, const QString& path, QString& problem) {
     return false;
 }
 
-bool openTarget(Connection& connection, const QString& path, QString& problem) {
+bool openTarget(NamedConnection& connection, const QString& path, QString& problem) {
     const QString shown = QDir::toNativeSeparators(path);
     QSqlDatabase& db = connection.db();
     db.setDatabaseName(path);
@@ -176,7 +158,7 @@ bool mergeOne(QSqlDatabase& source, QSqlDatabase& target, MergeCount& count, QSq
 
 bool mergeJournals(const QStringList& sources, const QString& targetPath, QList<MergeCount>& counts,
                    QString& problem) {
-    Connection target;
+    NamedConnection target(QStringLiteral("QSQLITE"), connectionName());
     if (!openTarget(target, targetPath, problem))
         return false;
     for (const QString& path : sources) {
@@ -185,7 +167,7 @@ bool mergeJournals(const QStringList& sources, const QString& targetPath, QList<
                           .arg(QDir::toNativeSeparators(path));
             return false;
         }
-        Connection source;
+        NamedConnection source(QStringLiteral("QSQLITE"), connectionName());
         if (!openSource(source, path, problem))
             return false;
         MergeCount count;

@@ -2,6 +2,7 @@
 
 #include "journal/journal.h"
 #include "journal/journal_rows.h"
+#include "journal/named_connection.h"
 #include "journal/server_connection.h"
 #include "journal/server_schema.h"
 #include "tests/support/postgres_server.h"
@@ -92,29 +93,23 @@ inline QStringList tableRows(const QSqlDatabase& db, const JournalTable& table) 
     return rows;
 }
 
-// A named connection closed and removed with the object.
-class Connection {
+// A named connection, open on a file or a connection string.
+class Connection : public NamedConnection {
 public:
-    Connection(const QString& driver, const QString& target) {
-        static std::atomic<int> counter{0};
-        name_ = QStringLiteral("test-%1").arg(++counter);
-        db_ = QSqlDatabase::addDatabase(driver, name_);
+    Connection(const QString& driver, const QString& target)
+        : NamedConnection(driver, nextName()) {
         if (driver == QLatin1String("QSQLITE"))
-            db_.setDatabaseName(target);
+            db().setDatabaseName(target);
         else
-            db_.setConnectOptions(target);
-        db_.open();
+            db().setConnectOptions(target);
+        db().open();
     }
-    ~Connection() {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase& db() { return db_; }
 
 private:
-    QString name_;
-    QSqlDatabase db_;
+    static QString nextName() {
+        static std::atomic<int> counter{0};
+        return QStringLiteral("test-%1").arg(++counter);
+    }
 };
 
 // Makes the journal on a fresh server and a login of each role.

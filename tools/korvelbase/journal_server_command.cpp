@@ -4,6 +4,7 @@
 #include "journal/journal_delivery.h"
 #include "journal/journal_location.h"
 #include "journal/journal_schema.h"
+#include "journal/named_connection.h"
 #include "journal/server_connection.h"
 #include "journal/server_schema.h"
 #include "journal_arguments.h"
@@ -32,25 +33,6 @@ QString timeText(const QDateTime& time) {
                           : QStringLiteral("never");
 }
 
-// One connection for the length of a command.
-class ServerSession {
-public:
-    ServerSession()
-        : name_(QStringLiteral("korvelbase-server")) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-    }
-    ~ServerSession() {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase& db() { return db_; }
-
-private:
-    QString name_;
-    QSqlDatabase db_;
-};
-
 } // namespace
 
 QString journalFileFor(const QString& option) {
@@ -66,7 +48,7 @@ namespace {
 
 int initServer(CommandContext& context, const QString& server) {
     const ServerConnection connection = parseServerConnection(server);
-    ServerSession session;
+    NamedConnection session(QStringLiteral("QPSQL"), QStringLiteral("korvelbase-server"));
     QString why;
     if (!openServer(session.db(), connection, why))
         return problem(context, why);
@@ -98,7 +80,8 @@ int status(CommandContext& context, const QString& journalPath, const QString& s
     DeliveryState state;
     QString why;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        NamedConnection local(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase& db = local.db();
         db.setDatabaseName(journalPath);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         QSqlError error;
@@ -114,9 +97,7 @@ int status(CommandContext& context, const QString& journalPath, const QString& s
                      !readDeliveryState(db, schema.version, state, error))
                 why = error.databaseText();
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
     if (!why.isEmpty())
         return problem(context, QStringLiteral("cannot read %1: %2").arg(shown, why));
 
@@ -134,7 +115,7 @@ int status(CommandContext& context, const QString& journalPath, const QString& s
     if (!server.isEmpty()) {
         // Asked to look now: the same checks the sender makes.
         const ServerConnection connection = parseServerConnection(server);
-        ServerSession session;
+        NamedConnection session(QStringLiteral("QPSQL"), QStringLiteral("korvelbase-server"));
         if (openServer(session.db(), connection, why) && checkServerSchema(session.db(), why)) {
             context.out << "Server now: " << connection.shown() << " is reachable and holds a "
                         << "journal of schema version " << ServerSchemaVersion << ".\n";
